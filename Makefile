@@ -1,0 +1,44 @@
+# The two set-up commands of the README, and the tools around them.
+#   make test   installs what is missing, builds and runs every test
+#   make bench  runs the benchmarks          make fuzz  runs each fuzz target a while
+.PHONY: deps test test-core test-asan bench fuzz clean
+
+FUZZ_SECONDS ?= 60
+CTEST_ARGS ?=
+
+deps:
+	@scripts/install-deps
+
+test: deps
+	cmake --preset dev
+	cmake --build --preset dev
+	ctest --preset dev $(CTEST_ARGS)
+
+test-core: deps
+	cmake --preset core
+	cmake --build --preset core
+	ctest --preset core $(CTEST_ARGS)
+
+test-asan: deps
+	cmake --preset asan
+	cmake --build --preset asan
+	ctest --preset asan $(CTEST_ARGS)
+
+bench: deps
+	cmake --preset bench
+	cmake --build --preset bench
+	build/bench/bench/ambrin_bench_csv
+
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	@for target in build/fuzz/tests/fuzz/fuzz_*; do \
+	    corpus=build/fuzz/corpus/$$(basename $$target); mkdir -p $$corpus; \
+	    echo "== $$target for $(FUZZ_SECONDS) s"; \
+	    $$target -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -print_final_stats=1 \
+	        $$corpus tests/fuzz/seeds > $$corpus.log 2>&1 || { tail -n 60 $$corpus.log; exit 1; }; \
+	    tail -n 6 $$corpus.log; \
+	done
+
+clean:
+	rm -rf build

@@ -1,0 +1,127 @@
+// Reading and writing a 100,000-record log, each against its floor: the same bytes read
+// and split into lines, and the same bytes written with one write call.
+#include "LogGenerator.h"
+#include "storage/CsvLog.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string_view>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t kRecords = 100'000;
+const char* const kPath = "/tmp/ambrin-bench-log.csv";
+
+const std::string& LogBytes()
+{
+    static const std::string bytes = [] {
+        std::ostringstream out;
+        ambrin::bench::GenerateLog(kRecords).WriteCsv(out, false);
+        std::ofstream(kPath, std::ios::binary) << out.str();
+        return out.str();
+    }();
+    return bytes;
+}
+
+void BM_ReadFloor(benchmark::State& state)
+{
+    LogBytes();
+    for (auto _ : state) {
+        std::ifstream in(kPath, std::ios::binary);
+        std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::size_t lines = 0;
+        for (std::size_t pos = 0; pos < data.size(); ++lines) {
+            const void* lf = std::memchr(data.data() + pos, '\n', data.size() - pos);
+            std::string_view line(data.data() + pos,
+                                  lf ? static_cast<const char*>(lf) - (data.data() + pos)
+                                     : data.size() - pos);
+            benchmark::DoNotOptimize(line);
+            pos += line.size() + 1;
+        }
+        benchmark::DoNotOptimize(lines);
+    }
+}
+
+void BM_ReadCsv(benchmark::State& state)
+{
+    LogBytes();
+    for (auto _ : state) {
+        std::ifstream in(kPath, std::ios::binary);
+        ambrin::TimeLog log;
+        log.ReadCsv(in);
+        benchmark::DoNotOptimize(log.Count());
+        state.PauseTiming();  // freeing the records read is not part of reading them
+        log.Clear();
+        state.ResumeTiming();
+    }
+}
+
+void BM_WriteFloor(benchmark::State& state)
+{
+    const std::string& bytes = LogBytes();
+    for (auto _ : state) {
+        const int fd = open("/tmp/ambrin-bench-out.csv", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        benchmark::DoNotOptimize(write(fd, bytes.data(), bytes.size()));
+        close(fd);
+    }
+}
+
+void BM_WriteCsv(benchmark::State& state)
+{
+    LogBytes();
+    std::ifstream in(kPath, std::ios::binary);
+    ambrin::TimeLog log;
+    log.ReadCsv(in);
+    for (auto _ : state) {
+        std::ofstream out("/tmp/ambrin-bench-out.csv", std::ios::binary | std::ios::trunc);
+        log.WriteCsv(out, false);
+    }
+}
+
+BENCHMARK(BM_ReadFloor)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_ReadCsv)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_WriteFloor)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_WriteCsv)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+// Prints each measured operation as a ratio to its floor after the usual table.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) times_[run.run_name.function_name] = run.GetAdjustedRealTime();
+    }
+    void PrintRatios() const
+    {
+        std::printf("\n%-12s %10s %10s %8s\n", "operation", "ms", "floor ms", "ratio");
+        for (const char* op : {"Read", "Write"}) {
+            const double t = times_.at(std::string("BM_") + op + "Csv");
+            const double floor = times_.at(std::string("BM_") + op + "Floor");
+            std::printf("%-12s %10.2f %10.2f %7.2fx\n", (std::string(op) + "Csv").c_str(), t,
+                        floor, t / floor);
+        }
+    }
+
+private:
+    std::map<std::string, double> times_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatios();
+    std::remove(kPath);
+    std::remove("/tmp/ambrin-bench-out.csv");
+    return 0;
+}

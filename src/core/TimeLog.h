@@ -1,0 +1,53 @@
+#pragma once
+
+#include "core/TimeRecord.h"
+
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace ambrin {
+
+// The ordered list of records. Records are allocated one by one and only the entries
+// move, so a reference to a record stays valid until that record is removed.
+class TimeLog {
+public:
+    TimeLog() = default;
+    TimeLog(const TimeLog&) = delete;
+    TimeLog& operator=(const TimeLog&) = delete;
+    TimeLog(TimeLog&&) noexcept = default;
+    TimeLog& operator=(TimeLog&&) noexcept = default;
+
+    std::uint32_t Count() const { return static_cast<std::uint32_t>(entries_.size()); }
+    TimeRecord& At(std::uint32_t index) { return *entries_[index]; }
+    const TimeRecord& At(std::uint32_t index) const { return *entries_[index]; }
+
+    void Append(std::string_view project, std::string_view notes, ClockTime start,
+                ClockTime end);
+    void AppendCopy(const TimeRecord& record);
+    void InsertAt(std::uint32_t index, std::string_view project, std::string_view notes,
+                  ClockTime start, ClockTime end);
+    void RemoveAt(std::uint32_t index);
+    void Clear();
+    TimeLog& Assign(const TimeLog& other);
+    void SortByTime();
+
+    // The open record (the last one, when its end is empty); with create, one is made.
+    TimeRecord* Current(bool create);
+
+    // Log file form (storage/CsvLog.cpp). Both report a failed stream through the result;
+    // a failed read leaves the log as it was.
+    bool WriteCsv(std::ostream& out, bool includeTotals) const;
+    bool ReadCsv(std::istream& in);
+
+    // Takes over records built elsewhere (the file reader), replacing the whole content.
+    void Adopt(std::vector<std::unique_ptr<TimeRecord>> records);
+    void Reserve(std::size_t count) { entries_.reserve(count); }
+
+private:
+    std::vector<std::unique_ptr<TimeRecord>> entries_;
+};
+
+}  // namespace ambrin

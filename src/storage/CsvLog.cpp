@@ -1,0 +1,385 @@
+#include "storage/CsvLog.h"
+
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <istream>
+#include <memory>
+#include <ostream>
+
+namespace ambrin {
+
+namespace {
+
+constexpr std::string_view kIdleProject = "<idle>";
+
+// Byte classes for the scanning loops: a table lookup per byte instead of a chain of tests.
+struct ByteTable {
+    bool stop[256] = {};
+    constexpr explicit ByteTable(std::string_view bytes)
+    {
+        for (char c : bytes) stop[static_cast<unsigned char>(c)] = true;
+    }
+    bool operator()(char c) const { return stop[static_cast<unsigned char>(c)]; }
+};
+
+constexpr ByteTable kEncodeStops("\n\r\"\\");
+constexpr ByteTable kInsideQuotesStops("\"\\");
+constexpr ByteTable kAfterQuotesStops("\"\\,");
+constexpr ByteTable kUnquotedStops("\\,");
+
+char EscapedByte(char c)
+{
+    switch (c) {
+    case 'n': return '\n';
+    case 'r': return '\r';
+    default: return c;
+    }
+}
+
+// Calls onLine for each line of data with its CRs dropped and trailing spaces cut.
+template <typename OnLine>
+void ForEachLine(std::string_view data, OnLine&& onLine)
+{
+    std::string cleaned;
+    std::size_t begin = 0;
+    while (begin < data.size()) {
+        const void* lf = std::memchr(data.data() + begin, '\n', data.size() - begin);
+        const std::size_t end =
+            lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data.data())
+               : data.size();
+        std::string_view line = data.substr(begin, end - begin);
+        begin = end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.find('\r') != std::string_view::npos) {
+            cleaned.assign(line);
+            cleaned.erase(std::remove(cleaned.begin(), cleaned.end(), '\r'), cleaned.end());
+            line = cleaned;
+        }
+        while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
+        if (!line.empty()) onLine(line);
+    }
+}
+
+// NextField for the common field with nothing to decode ("text" or text, then a comma or
+// the end of the line): a view into the line, no copy. Anything else goes to NextField.
+bool NextFieldView(FieldCursor& cursor, std::string& scratch, std::string_view& view)
+{
+    const char* const p = cursor.line.data();
+    const std::size_t n = cursor.line.size();
+    std::size_t pos = cursor.pos;
+    while (pos < n && (p[pos] == ' ' || p[pos] == '\r' || p[pos] == '\n')) ++pos;
+    if (pos < n) {
+        const bool quoted = p[pos] == '"';
+        const std::size_t begin = pos + (quoted ? 1 : 0);
+        const ByteTable& stops = quoted ? kInsideQuotesStops : kUnquotedStops;
+        std::size_t stop = begin;
+        while (stop < n && !stops(p[stop])) ++stop;
+        std::size_t after = stop;
+        const bool closed = !quoted || (stop < n && p[stop] == '"' && ++after);
+        if (closed && (after == n || p[after] == ',')) {
+            view = std::string_view(p + begin, stop - begin);
+            cursor.afterComma = after < n;
+            cursor.pos = cursor.afterComma ? after + 1 : n;
+            return true;
+        }
+    }
+    if (!NextField(cursor, scratch)) return false;
+    view = scratch;
+    return true;
+}
+
+// Splits every line into fields; rows without fields are skipped. The views passed to
+// onRow live until the next row.
+template <typename OnRow>
+void ForEachRow(std::string_view data, OnRow&& onRow)
+{
+    std::deque<std::string> scratch;  // a deque: views into earlier fields stay valid
+    std::vector<std::string_view> fields;
+    ForEachLine(data, [&](std::string_view line) {
+        FieldCursor cursor{line};
+        std::size_t count = 0;
+        for (;;) {
+            if (count == fields.size()) {
+                scratch.emplace_back();
+                fields.emplace_back();
+            }
+            if (!NextFieldView(cursor, scratch[count], fields[count])) break;
+            ++count;
+        }
+        if (count > 0) onRow(fields, count);
+    });
+}
+
+void AppendNumber(std::string& out, std::uint64_t value)
+{
+    char digits[20];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (n > 0) out.push_back(digits[--n]);
+}
+
+void AppendItemTotal(std::string& out, const TimeRecord& record)
+{
+    out.push_back('"');
+    if (record.start.IsEmpty() || record.end.IsEmpty()) {
+        out.push_back('0');
+    } else {
+        std::int64_t minutes = static_cast<std::int64_t>(record.end.Ticks() - record.start.Ticks()) /
+                               static_cast<std::int64_t>(kTicksPerMinute);
+        if (minutes < 0) {
+            out.push_back('-');
+            minutes = -minutes;
+        }
+        AppendNumber(out, static_cast<std::uint64_t>(minutes / 60));
+        out.push_back(':');
+        out.push_back(static_cast<char>('0' + minutes % 60 / 10));
+        out.push_back(static_cast<char>('0' + minutes % 10));
+    }
+    out.push_back('"');
+}
+
+// Writes quoted Numeric time fields. Consecutive records mostly share a date, so the
+// date text is kept from one call to the next.
+class TimeFieldWriter {
+public:
+    void Append(std::string& out, ClockTime value)
+    {
+        out.push_back('"');
+        if (!value.IsEmpty()) {
+            const std::uint64_t day = value.Ticks() / kTicksPerDay;
+            if (day != day_) {
+                day_ = day;
+                datePrefix_.clear();
+                AppendNumeric(datePrefix_, ClockTime(day * kTicksPerDay));
+                datePrefix_.resize(datePrefix_.find(' ') + 1);
+            }
+            out += datePrefix_;
+            const std::uint64_t minutes = value.Ticks() % kTicksPerDay / kTicksPerMinute;
+            AppendNumber(out, minutes / 60);
+            out.push_back(':');
+            out.push_back(static_cast<char>('0' + minutes % 60 / 10));
+            out.push_back(static_cast<char>('0' + minutes % 10));
+        }
+        out.push_back('"');
+    }
+
+private:
+    std::uint64_t day_ = ~std::uint64_t{0};
+    std::string datePrefix_;
+};
+
+bool WriteAll(std::ostream& out, const std::string& data)
+{
+    out.write(data.data(), static_cast<std::streamsize>(data.size()));
+    out.flush();
+    return !out.fail();
+}
+
+}  // namespace
+
+void AppendEncodedField(std::string& out, std::string_view text)
+{
+    out.push_back('"');
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (!kEncodeStops(c)) continue;
+        const char* replacement = nullptr;
+        switch (c) {
+        case '\n': replacement = "\\n"; break;
+        case '\r': replacement = "\\r"; break;
+        case '"': replacement = "'"; break;
+        case '\\': replacement = "/"; break;
+        default: continue;
+        }
+        out.append(text.data() + run, i - run);
+        out += replacement;
+        run = i + 1;
+    }
+    out.append(text.data() + run, text.size() - run);
+    out.push_back('"');
+}
+
+std::string EncodeField(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size() + 2);
+    AppendEncodedField(out, text);
+    return out;
+}
+
+std::string DecodeField(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size()) {
+            out.push_back(EscapedByte(text[++i]));
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
+}
+
+bool NextField(FieldCursor& cursor, std::string& field)
+{
+    const char* const p = cursor.line.data();
+    const std::size_t n = cursor.line.size();
+    std::size_t pos = cursor.pos;
+    while (pos < n && (p[pos] == ' ' || p[pos] == '\r' || p[pos] == '\n')) ++pos;
+    if (pos >= n) {
+        cursor.pos = n;
+        // A comma at the end of a line ends the row with an empty last field.
+        if (!cursor.afterComma) return false;
+        cursor.afterComma = false;
+        field.clear();
+        return true;
+    }
+
+    field.clear();
+    cursor.afterComma = false;
+    const bool quoted = p[pos] == '"';
+    bool insideQuotes = quoted;
+    if (quoted) ++pos;
+    bool pendingBackslash = false;
+    while (pos < n) {
+        // Copy the run of ordinary bytes in one go; stop at a byte that needs a decision.
+        const ByteTable& stops =
+            insideQuotes ? kInsideQuotesStops : (quoted ? kAfterQuotesStops : kUnquotedStops);
+        std::size_t stop = pos;
+        while (stop < n && !stops(p[stop])) ++stop;
+        if (stop > pos) {
+            if (pendingBackslash) {
+                field.push_back(EscapedByte(p[pos++]));
+                pendingBackslash = false;
+            }
+            field.append(p + pos, stop - pos);
+            pos = stop;
+            continue;
+        }
+        const char c = p[pos++];
+        if (c == ',' && !insideQuotes) {
+            cursor.afterComma = true;
+            break;
+        }
+        if (c == '"') {
+            insideQuotes = false;  // every quote of a quoted field is dropped
+        } else if (pendingBackslash) {
+            field.push_back('\\');  // a backslash escapes a backslash
+            pendingBackslash = false;
+        } else {
+            pendingBackslash = true;
+        }
+    }
+    if (pendingBackslash) field.push_back('\\');
+    cursor.pos = pos;
+    return true;
+}
+
+bool ReadWholeStream(std::istream& in, std::string& data)
+{
+    // A seekable stream (a file) is read in one call into a buffer of its size.
+    std::size_t firstChunk = 64 * 1024;
+    const std::istream::pos_type start = in.tellg();
+    if (start != std::istream::pos_type(-1)) {
+        in.seekg(0, std::ios::end);
+        const std::istream::pos_type end = in.tellg();
+        in.seekg(start);
+        if (!in) return false;
+        if (end != std::istream::pos_type(-1) && end >= start) {
+            firstChunk = static_cast<std::size_t>(end - start) + 1;
+        }
+    }
+    std::string buffer;
+    std::size_t used = 0;
+    buffer.resize(firstChunk);
+    for (;;) {
+        in.read(buffer.data() + used, static_cast<std::streamsize>(buffer.size() - used));
+        used += static_cast<std::size_t>(in.gcount());
+        if (!in) break;
+        buffer.resize(buffer.size() * 2);
+    }
+    if (in.bad() || !in.eof()) return false;
+    buffer.resize(used);
+    data = std::move(buffer);
+    return true;
+}
+
+bool CsvTable::Write(std::ostream& out) const
+{
+    std::string data;
+    for (const CsvRow& row : rows_) {
+        for (std::size_t i = 0; i < row.Count(); ++i) {
+            if (i > 0) data.push_back(',');
+            AppendEncodedField(data, row.Field(i));
+        }
+        data += "\r\n";
+    }
+    return WriteAll(out, data);
+}
+
+bool CsvTable::Read(std::istream& in)
+{
+    std::string data;
+    if (!ReadWholeStream(in, data)) return false;
+    std::vector<CsvRow> rows;
+    ForEachRow(data, [&](const std::vector<std::string_view>& fields, std::size_t count) {
+        CsvRow row;
+        for (std::size_t i = 0; i < count; ++i) row.AddField(fields[i]);
+        rows.push_back(std::move(row));
+    });
+    rows_ = std::move(rows);
+    return true;
+}
+
+bool TimeLog::WriteCsv(std::ostream& out, bool includeTotals) const
+{
+    std::size_t size = 0;
+    for (std::uint32_t i = 0; i < Count(); ++i) size += At(i).project.size() + At(i).notes.size();
+    std::string data;
+    data.reserve(size + Count() * std::size_t{64});
+    TimeFieldWriter times;
+    for (std::uint32_t i = 0; i < Count(); ++i) {
+        const TimeRecord& record = At(i);
+        if (record.project.empty() || record.project == kIdleProject) continue;
+        times.Append(data, record.start);
+        data.push_back(',');
+        times.Append(data, record.end);
+        data.push_back(',');
+        if (includeTotals) {
+            AppendItemTotal(data, record);
+            data.push_back(',');
+        }
+        AppendEncodedField(data, record.project);
+        data.push_back(',');
+        AppendEncodedField(data, record.notes);
+        data += "\r\n";
+    }
+    return WriteAll(out, data);
+}
+
+bool TimeLog::ReadCsv(std::istream& in)
+{
+    std::string data;
+    if (!ReadWholeStream(in, data)) return false;
+    std::vector<std::unique_ptr<TimeRecord>> records;
+    records.reserve(static_cast<std::size_t>(std::count(data.begin(), data.end(), '\n')) + 1);
+    ForEachRow(data, [&](const std::vector<std::string_view>& fields, std::size_t count) {
+        auto record = std::make_unique<TimeRecord>();
+        record->start.Parse(fields[0]);
+        if (count > 1) record->end.Parse(fields[1]);
+        const std::size_t projectField = count >= 5 ? 3 : 2;
+        if (count > projectField) record->project = fields[projectField];
+        if (count > projectField + 1) record->notes = fields[projectField + 1];
+        records.push_back(std::move(record));
+    });
+    Adopt(std::move(records));
+    return true;
+}
+
+}  // namespace ambrin

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "core/TimeLog.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ambrin {
+
+// The log file's row layer: every field quoted, commas between, CR LF after each row.
+class CsvRow {
+public:
+    void AddField(std::string_view text) { fields_.emplace_back(text); }
+    void AddField(std::uint64_t number) { fields_.push_back(std::to_string(number)); }
+
+    std::size_t Count() const { return fields_.size(); }
+    const std::string& Field(std::size_t index) const { return fields_[index]; }
+    const std::vector<std::string>& Fields() const { return fields_; }
+
+    friend bool operator==(const CsvRow&, const CsvRow&) = default;
+
+private:
+    std::vector<std::string> fields_;
+};
+
+class CsvTable {
+public:
+    void AddRow(CsvRow row) { rows_.push_back(std::move(row)); }
+    std::size_t Count() const { return rows_.size(); }
+    const CsvRow& Row(std::size_t index) const { return rows_[index]; }
+
+    // False when the stream failed; writing, the bytes already written may be partial.
+    bool Write(std::ostream& out) const;
+    // Replaces the rows with those of the stream; on a read error returns false and
+    // leaves the table as it was.
+    bool Read(std::istream& in);
+
+private:
+    std::vector<CsvRow> rows_;
+};
+
+// A position in one line (no LF) for NextField. afterComma remembers that the last
+// field ended at a comma, so a comma at the end of the line yields an empty last field.
+struct FieldCursor {
+    std::string_view line;
+    std::size_t pos = 0;
+    bool afterComma = false;
+};
+
+std::string EncodeField(std::string_view text);
+void AppendEncodedField(std::string& out, std::string_view text);
+std::string DecodeField(std::string_view text);
+// Sets field to the next decoded field and moves past it; false when none is left.
+bool NextField(FieldCursor& cursor, std::string& field);
+
+// Reads the whole stream; false on a read error (a stream that failed before its end).
+bool ReadWholeStream(std::istream& in, std::string& data);
+
+}  // namespace ambrin

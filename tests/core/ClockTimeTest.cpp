@@ -1,0 +1,261 @@
+#include "core/ClockTime.h"
+
+#include "support/FakeClock.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+namespace ambrin {
+namespace {
+
+using test::MakeTime;
+
+struct FormatCase {
+    const char* name;
+    ClockTime value;
+    ClockTextStyle style;
+    bool withSeconds;
+    const char* expected;
+};
+
+TEST(ClockTimeFormat, Table)
+{
+    const FormatCase cases[] = {
+        {"empty numeric", ClockTime(), ClockTextStyle::Numeric, false, ""},
+        {"empty numeric seconds", ClockTime(), ClockTextStyle::Numeric, true, ""},
+        {"empty time only", ClockTime(), ClockTextStyle::TimeOnly, false, ""},
+        {"empty date and time", ClockTime(), ClockTextStyle::DateAndTime, true, ""},
+        {"no leading zeros but minutes", MakeTime(2005, 1, 2, 3, 4, 5), ClockTextStyle::Numeric,
+         true, "1-2-2005 3:04:05"},
+        {"numeric drops seconds", MakeTime(2005, 3, 7, 9, 5, 3), ClockTextStyle::Numeric, false,
+         "3-7-2005 9:05"},
+        {"numeric 24-hour", MakeTime(2005, 12, 31, 23, 59), ClockTextStyle::Numeric, false,
+         "12-31-2005 23:59"},
+        {"midnight", MakeTime(2006, 1, 1, 0, 0), ClockTextStyle::Numeric, false, "1-1-2006 0:00"},
+        {"year 30827", MakeTime(30827, 12, 31, 23, 59, 59), ClockTextStyle::Numeric, true,
+         "12-31-30827 23:59:59"},
+        {"12:05 am", MakeTime(2005, 3, 7, 0, 5), ClockTextStyle::TimeOnly, false,
+         "         12:05 am"},
+        {"12:05 pm", MakeTime(2005, 3, 7, 12, 5), ClockTextStyle::TimeOnly, false,
+         "         12:05 pm"},
+        {"time only ignores seconds", MakeTime(2005, 3, 7, 13, 15, 59), ClockTextStyle::TimeOnly,
+         true, "         1:15 pm"},
+        {"11:59 pm", MakeTime(2005, 3, 7, 23, 59), ClockTextStyle::TimeOnly, false,
+         "         11:59 pm"},
+        {"date and time", MakeTime(2005, 3, 7, 13, 15), ClockTextStyle::DateAndTime, false,
+         "Mon Mar 7, 1:15 pm"},
+        {"sunday in december", MakeTime(2006, 12, 31, 9, 5), ClockTextStyle::DateAndTime, false,
+         "Sun Dec 31, 9:05 am"},
+        {"leap day", MakeTime(2004, 2, 29, 12, 0), ClockTextStyle::DateAndTime, false,
+         "Sun Feb 29, 12:00 pm"},
+    };
+    for (const FormatCase& c : cases) {
+        EXPECT_EQ(c.value.Format(c.style, c.withSeconds), c.expected) << c.name;
+    }
+}
+
+TEST(ClockTimeFields, EmptyIsMondayFirstOfJanuary1601)
+{
+    const CalendarFields f = ClockTime().Fields();
+    EXPECT_EQ(f.year, 1601);
+    EXPECT_EQ(f.month, 1);
+    EXPECT_EQ(f.day, 1);
+    EXPECT_EQ(f.dayOfWeek, 1);
+    EXPECT_EQ(f.hour + f.minute + f.second + f.milliseconds, 0);
+}
+
+TEST(ClockTimeFields, RoundTripEveryDayOfFourCenturies)
+{
+    // Walks 1601..2001 day by day: fields to ticks and back must agree, weekdays cycle.
+    std::uint64_t ticks = 0;
+    int expectedWeekday = 1;
+    for (std::uint64_t day = 0; day < 146097; ++day, ticks += kTicksPerDay) {
+        const CalendarFields f = ClockTime(ticks).Fields();
+        std::uint64_t back = 0;
+        ASSERT_TRUE(FieldsToTicks(f, back)) << day;
+        ASSERT_EQ(back, ticks) << day;
+        ASSERT_EQ(f.dayOfWeek, expectedWeekday) << day;
+        expectedWeekday = (expectedWeekday + 1) % 7;
+    }
+}
+
+struct FromFieldsCase {
+    const char* name;
+    long long year, month, day, hour, minute, second;
+    bool valid;
+};
+
+TEST(ClockTimeFromFields, ValidityTable)
+{
+    const FromFieldsCase cases[] = {
+        {"first moment", 1601, 1, 1, 0, 0, 0, true},
+        {"last second", 30827, 12, 31, 23, 59, 59, true},
+        {"year before 1601", 1600, 12, 31, 23, 59, 59, false},
+        {"year after 30827", 30828, 1, 1, 0, 0, 0, false},
+        {"month 0", 2005, 0, 1, 0, 0, 0, false},
+        {"month 13", 2005, 13, 1, 0, 0, 0, false},
+        {"day 0", 2005, 1, 0, 0, 0, 0, false},
+        {"31 April", 2005, 4, 31, 0, 0, 0, false},
+        {"29 February, leap", 2004, 2, 29, 0, 0, 0, true},
+        {"29 February, common", 2005, 2, 29, 0, 0, 0, false},
+        {"29 February 1900", 1900, 2, 29, 0, 0, 0, false},
+        {"29 February 2000", 2000, 2, 29, 0, 0, 0, true},
+        {"hour 24", 2005, 3, 7, 24, 0, 0, false},
+        {"minute 60", 2005, 3, 7, 9, 60, 0, false},
+        {"second 60", 2005, 3, 7, 9, 5, 60, false},
+        {"low 16 bits taken", 2005 + 65536, 3 + 65536, 7, 9, 5, 0, true},
+        {"negative wraps to invalid", 2005, -1, 7, 9, 5, 0, false},
+    };
+    for (const FromFieldsCase& c : cases) {
+        ClockTime t(12345);
+        EXPECT_EQ(t.FromFields(c.year, c.month, c.day, c.hour, c.minute, c.second), c.valid)
+            << c.name;
+        if (!c.valid) {
+            EXPECT_EQ(t.Ticks(), 12345u) << c.name << ": value must stay unchanged";
+        }
+    }
+    ClockTime wrapped;
+    wrapped.FromFields(2005 + 65536, 3 + 65536, 7, 9, 5, 0);
+    EXPECT_EQ(wrapped, MakeTime(2005, 3, 7, 9, 5));
+}
+
+struct ParseCase {
+    const char* name;
+    std::string text;
+    ClockTime expected;
+};
+
+TEST(ClockTimeParse, Table)
+{
+    const ClockTime empty;
+    const ParseCase cases[] = {
+        {"dashes", "3-7-2005 9:05", MakeTime(2005, 3, 7, 9, 5)},
+        {"slashes", "3/7/2005 9:05", MakeTime(2005, 3, 7, 9, 5)},
+        {"with seconds", "3-7-2005 9:05:30", MakeTime(2005, 3, 7, 9, 5, 30)},
+        {"pm reads as zero seconds", "3/7/2005 9:05 pm", MakeTime(2005, 3, 7, 9, 5)},
+        {"pm ignored, no 12-hour clock", "3-7-2005 1:15 pm", MakeTime(2005, 3, 7, 1, 15)},
+        {"repeated delimiters skipped", "3--7-2005   9::05", MakeTime(2005, 3, 7, 9, 5)},
+        {"leading white space in a token", "3-7-2005 9:\t05", MakeTime(2005, 3, 7, 9, 5)},
+        {"plus sign", "+3-7-2005 9:05", MakeTime(2005, 3, 7, 9, 5)},
+        {"digits then junk", "3x-7-2005 9:05", MakeTime(2005, 3, 7, 9, 5)},
+        {"date only", "3-7-2005", empty},
+        {"no minute", "3-7-2005 9", empty},
+        {"month 13", "13-1-2005 9:05", empty},
+        {"30 February", "2-30-2005 9:05", empty},
+        {"two-digit year", "3-7-05 9:05", empty},
+        {"hour 24", "3-7-2005 24:00", empty},
+        {"year first", "2005-03-07 09:05", empty},
+        {"empty", "", empty},
+        {"column name", "Start", empty},
+        {"seconds 60", "3-7-2005 9:05:60", empty},
+        {"huge digit run saturates", "3-7-" + std::string(5000, '9') + " 9:05", empty},
+        {"low 16 bits of the year", "3-7-67541 9:05", MakeTime(2005, 3, 7, 9, 5)},
+        {"negative month", "-3-7-2005 9:05", MakeTime(2005, 3, 7, 9, 5)},
+        {"NUL is an ordinary byte", std::string("3-7-2005 9:05\0:30", 17),
+         MakeTime(2005, 3, 7, 9, 5, 30)},
+        {"a slash is no year delimiter", "3-7//2005 9:05", empty},
+        {"only the first 200 bytes", "3-7-2005" + std::string(192, ' ') + "9:05", empty},
+        {"200 bytes exactly", "3-7-2005" + std::string(188, ' ') + "9:05", MakeTime(2005, 3, 7, 9, 5)},
+    };
+    for (const ParseCase& c : cases) {
+        ClockTime t(777);
+        t.Parse(c.text);
+        EXPECT_EQ(t, c.expected) << c.name << " [" << c.text.substr(0, 40) << "]";
+    }
+}
+
+TEST(ClockTimeParse, SurvivesHostileInput)
+{
+    std::mt19937 random(42);
+    std::string text;
+    for (int i = 0; i < 2000; ++i) {
+        text.resize(random() % 300);
+        for (char& c : text) c = "0123456789-/: +\0pm"[random() % 18];
+        ClockTime t;
+        t.Parse(text);  // must not crash or trip the sanitizers
+    }
+    ClockTime big;
+    big.Parse(std::string(10 * 1024 * 1024, '7'));
+    EXPECT_TRUE(big.IsEmpty());
+}
+
+TEST(ClockTimeParse, RoundTripsNumericForm)
+{
+    std::mt19937_64 random(7);
+    const std::uint64_t last = MakeTime(30827, 12, 31, 23, 59, 59).Ticks();
+    for (int i = 0; i < 5000; ++i) {
+        const ClockTime value(random() % last + 1);
+        const CalendarFields f = value.Fields();
+        ClockTime minutes, seconds;
+        minutes.Parse(value.Format(ClockTextStyle::Numeric, false));
+        seconds.Parse(value.Format(ClockTextStyle::Numeric, true));
+        ASSERT_EQ(minutes, MakeTime(f.year, f.month, f.day, f.hour, f.minute));
+        ASSERT_EQ(seconds, MakeTime(f.year, f.month, f.day, f.hour, f.minute, f.second));
+    }
+}
+
+struct RoundCase {
+    const char* name;
+    ClockTime value;
+    ClockTime expected;
+};
+
+TEST(RoundToQuarterHour, Table)
+{
+    const RoundCase cases[] = {
+        {"just below half", MakeTime(2005, 3, 7, 9, 7, 29, 999), MakeTime(2005, 3, 7, 9, 0)},
+        {"exact half rounds up", MakeTime(2005, 3, 7, 9, 7, 30), MakeTime(2005, 3, 7, 9, 15)},
+        {"into the next hour", MakeTime(2005, 3, 7, 9, 52, 30), MakeTime(2005, 3, 7, 10, 0)},
+        {"into the next year", MakeTime(2005, 12, 31, 23, 53), MakeTime(2006, 1, 1, 0, 0)},
+        {"on a quarter stays", MakeTime(2005, 3, 7, 9, 15), MakeTime(2005, 3, 7, 9, 15)},
+        {"empty stays empty", ClockTime(), ClockTime()},
+    };
+    for (const RoundCase& c : cases) EXPECT_EQ(RoundToQuarterHour(c.value), c.expected) << c.name;
+}
+
+TEST(SecondsBetween, TruncatesTowardZero)
+{
+    const ClockTime base = MakeTime(2005, 3, 7, 9, 0);
+    EXPECT_EQ(SecondsBetween(ClockTime(base.Ticks() + 19'999'999), base), 1);
+    EXPECT_EQ(SecondsBetween(ClockTime(base.Ticks() - 15'000'000), base), -1);
+    EXPECT_EQ(SecondsBetween(MakeTime(2005, 3, 7, 7, 30), base), -5400);
+    EXPECT_EQ(SecondsBetween(base, ClockTime()), static_cast<std::int64_t>(base.Ticks() / kTicksPerSecond));
+}
+
+TEST(SameDay, ComparesCalendarDates)
+{
+    EXPECT_FALSE(SameDay(MakeTime(2005, 3, 7, 23, 59, 59), MakeTime(2005, 3, 8)));
+    EXPECT_TRUE(SameDay(MakeTime(2005, 3, 7, 0, 0), MakeTime(2005, 3, 7, 23, 59)));
+    EXPECT_TRUE(SameDay(ClockTime(), MakeTime(1601, 1, 1, 12, 0)));
+}
+
+TEST(FormatHours, SeventeenDigitsThenHalfAwayFromZero)
+{
+    const std::pair<std::int32_t, const char*> cases[] = {
+        {0, "0.00"},          {5400, "1.50"},         {-5400, "-1.50"},
+        {450, "0.13"},        {378, "0.11"},          {1350, "0.38"},
+        {360018, "100.01"},   {199926, "55.53"},      {-450, "-0.13"},
+        {17, "0.00"},         {18, "0.01"},           {3600 * 1000, "1000.00"},
+        {2147483647, "596523.24"}, {-2147483647 - 1, "-596523.24"},
+    };
+    for (const auto& [seconds, expected] : cases) {
+        EXPECT_EQ(FormatHours(seconds), expected) << seconds << " s";
+    }
+}
+
+TEST(ClockTimeNow, FollowsTheInstalledSource)
+{
+    const ClockTime fixed = MakeTime(2005, 3, 7, 9, 5, 3, 250);
+    {
+        test::FakeClock clock(fixed, 1000);
+        EXPECT_EQ(ClockTime::Now(), fixed);
+        EXPECT_EQ(SecondsBetween(ClockTime::Now(), fixed), 1);
+    }
+    // The real clock keeps milliseconds and lies after 2020.
+    EXPECT_GT(ClockTime::Now(), MakeTime(2020, 1, 1));
+}
+
+}  // namespace
+}  // namespace ambrin

@@ -1,0 +1,189 @@
+#include "storage/CsvLog.h"
+
+#include "support/FakeClock.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <stdexcept>
+
+namespace ambrin {
+namespace {
+
+using test::MakeTime;
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The records behind tests/data/log-*.csv: every escape, both layouts, and the records
+// the writer leaves out.
+TimeLog GoldenLog()
+{
+    TimeLog log;
+    log.Append("Website redesign", "Called client\nSent invoice", MakeTime(2005, 3, 7, 9, 5),
+               MakeTime(2005, 3, 7, 10, 47));
+    log.Append("Accounts, \"Q1\"", "C:\\path\r\nline2", MakeTime(2005, 3, 7, 10, 47),
+               MakeTime(2005, 3, 7, 10, 47, 30));
+    log.Append("<idle>", "never written", MakeTime(2005, 3, 7, 11, 0), MakeTime(2005, 3, 7, 12, 0));
+    log.Append("", "blank", MakeTime(2005, 3, 7, 12, 0), MakeTime(2005, 3, 7, 13, 0));
+    log.Append("Night shift", "", MakeTime(2005, 12, 31, 23, 30), MakeTime(2006, 1, 1, 1, 15));
+    log.Append("Backdated", "", MakeTime(2006, 1, 2, 9, 0), MakeTime(2006, 1, 2, 8, 30));
+    log.Append("Loaded", "", ClockTime(), MakeTime(2006, 1, 2, 10, 0));
+    log.Append("Marathon", "a,b", MakeTime(2006, 1, 3, 8, 0), MakeTime(2006, 1, 4, 10, 3));
+    log.Append("Caf\xE9", "tab\there", MakeTime(2006, 1, 5, 9, 0), ClockTime());
+    return log;
+}
+
+TEST(CsvLogGolden, WritesBothLayoutsByteForByteAndReadsThemBack)
+{
+    const TimeLog log = GoldenLog();
+    for (const bool totals : {true, false}) {
+        const std::string path =
+            std::string(AMBRIN_TEST_DATA) + (totals ? "/log-with-totals.csv" : "/log-plain.csv");
+        std::ostringstream out;
+        ASSERT_TRUE(log.WriteCsv(out, totals));
+        EXPECT_EQ(out.str(), ReadFile(path)) << path;
+
+        std::ifstream in(path, std::ios::binary);
+        TimeLog back;
+        ASSERT_TRUE(back.ReadCsv(in));
+        ASSERT_EQ(back.Count(), 7u);
+        EXPECT_EQ(back.At(0), log.At(0));
+        EXPECT_EQ(back.At(1), (TimeRecord{"Accounts, 'Q1'", "C:/path\r\nline2",
+                                          MakeTime(2005, 3, 7, 10, 47), MakeTime(2005, 3, 7, 10, 47)}))
+            << "quotes come back as apostrophes, backslashes as slashes, seconds are dropped";
+        EXPECT_EQ(back.At(2), log.At(4));
+        EXPECT_EQ(back.At(3), log.At(5));
+        EXPECT_EQ(back.At(4), log.At(6));
+        EXPECT_EQ(back.At(5), log.At(7));
+        EXPECT_EQ(back.At(6), log.At(8));
+    }
+}
+
+struct ReadCase {
+    const char* name;
+    std::string file;
+    std::vector<TimeRecord> expected;
+};
+
+TEST(CsvLogRead, Table)
+{
+    const ClockTime t905 = MakeTime(2005, 3, 7, 9, 5);
+    const ClockTime t930 = MakeTime(2005, 3, 7, 9, 30);
+    const ReadCase cases[] = {
+        {"empty file", "", {}},
+        {"blank lines and spaces add no row", "\r\n   \r\n\n", {}},
+        {"four fields", "\"3-7-2005 9:05\",\"3-7-2005 9:30\",\"P\",\"N\"\r\n", {{"P", "N", t905, t930}}},
+        {"five fields", "\"3-7-2005 9:05\",\"3-7-2005 9:30\",\"0:25\",\"P\",\"N\"\r\n",
+         {{"P", "N", t905, t930}}},
+        {"six fields", "\"3-7-2005 9:05\",\"\",\"0\",\"P\",\"N\",\"extra\"", {{"P", "N", t905, {}}}},
+        {"one field", "\"3-7-2005 9:05\"", {{"", "", t905, {}}}},
+        {"unquoted with spaces", "3-7-2005 9:05, 3-7-2005 9:30, Accounts, Call back",
+         {{"Accounts", "Call back", t905, t930}}},
+        {"LF line ends and trailing spaces", "\"3-7-2005 9:05\",\"\",\"P\",\"\"   \n\"\",\"\",\"Q\",\"\"",
+         {{"P", "", t905, {}}, {"Q", "", {}, {}}}},
+        {"header line is a record", "Start,End,Project,Notes\r\n", {{"Project", "Notes", {}, {}}}},
+        {"doubled quotes are dropped", "\"\",\"\",\"a \"\"b\"\" c\",\"\"", {{"a b c", "", {}, {}}}},
+        {"spaces after a closing quote are kept", "\"\",\"\",\"P\"  x,\"N\"", {{"P  x", "N", {}, {}}}},
+        {"stray CR inside a line is dropped", "\"\",\"\",\"P\r\r\",\"N\"\r\n", {{"P", "N", {}, {}}}},
+        {"escapes decoded", "\"\",\"\",\"a\\\\b\\q\",\"x\\r\\ny\\\"", {{"a\\bq", "x\r\ny\\", {}, {}}}},
+        {"trailing comma keeps a spreadsheet's layout",
+         "3-7-2005 9:05,3-7-2005 9:30,0:25,Accounts,\r\n", {{"Accounts", "", t905, t930}}},
+        {"trailing comma, four columns", "3-7-2005 9:05,,P,", {{"P", "", t905, {}}}},
+        {"NUL bytes are ordinary", std::string("\"\",\"\",\"a\0b\",\"\"", 14),
+         {{std::string("a\0b", 3), "", {}, {}}}},
+    };
+    for (const ReadCase& c : cases) {
+        TimeLog log;
+        log.Append("stale", "", {}, {});
+        std::istringstream in(c.file);
+        ASSERT_TRUE(log.ReadCsv(in)) << c.name;
+        ASSERT_EQ(log.Count(), c.expected.size()) << c.name;
+        for (std::uint32_t i = 0; i < log.Count(); ++i) EXPECT_EQ(log.At(i), c.expected[i]) << c.name;
+    }
+}
+
+TEST(CsvLogWrite, LeavesOutIdleAndBlankRecords)
+{
+    TimeLog log;
+    log.Append("<idle>", "", MakeTime(2005, 3, 7, 9, 0), {});
+    log.Append("", "n", MakeTime(2005, 3, 7, 9, 0), {});
+    log.Append("<IDLE>", "", MakeTime(2005, 3, 7, 9, 0), {});
+    std::ostringstream out;
+    ASSERT_TRUE(log.WriteCsv(out, false));
+    EXPECT_EQ(out.str(), "\"3-7-2005 9:00\",\"\",\"<IDLE>\",\"\"\r\n")
+        << "only the exact name <idle> is left out";
+}
+
+// A stream buffer that fails after handing out some bytes, as a lost drive would.
+class FailingBuffer : public std::streambuf {
+public:
+    explicit FailingBuffer(std::string head) : head_(std::move(head))
+    {
+        setg(head_.data(), head_.data(), head_.data() + head_.size());
+    }
+
+protected:
+    int_type underflow() override { throw std::runtime_error("read error"); }
+    int_type overflow(int_type) override { throw std::runtime_error("write error"); }
+
+private:
+    std::string head_;
+};
+
+TEST(CsvLogFailures, ReadErrorLeavesTheLogAsItWas)
+{
+    TimeLog log;
+    log.Append("Kept", "", MakeTime(2005, 3, 7, 9, 0), {});
+    FailingBuffer buffer("\"3-7-2005 9:05\",\"\",\"Lost\",\"\"\r\n");
+    std::istream in(&buffer);
+    EXPECT_FALSE(log.ReadCsv(in));
+    ASSERT_EQ(log.Count(), 1u);
+    EXPECT_EQ(log.At(0).project, "Kept");
+
+    CsvTable table;
+    std::istream again(&buffer);
+    EXPECT_FALSE(table.Read(again));
+}
+
+TEST(CsvLogFailures, WriteErrorIsReported)
+{
+    const TimeLog log = GoldenLog();
+    FailingBuffer buffer("");
+    std::ostream out(&buffer);
+    EXPECT_FALSE(log.WriteCsv(out, true));
+
+    std::ofstream closed;  // never opened
+    EXPECT_FALSE(log.WriteCsv(closed, false));
+}
+
+TEST(CsvRows, TableRoundTripAndFieldCodec)
+{
+    CsvTable table;
+    CsvRow row;
+    row.AddField("plain");
+    row.AddField(std::uint64_t{0});
+    row.AddField("");
+    row.AddField("q\"b\\c,\r\n");
+    table.AddRow(row);
+    std::ostringstream out;
+    ASSERT_TRUE(table.Write(out));
+    EXPECT_EQ(out.str(), "\"plain\",\"0\",\"\",\"q'b/c,\\r\\n\"\r\n");
+
+    std::istringstream in(out.str());
+    CsvTable back;
+    ASSERT_TRUE(back.Read(in));
+    ASSERT_EQ(back.Count(), 1u);
+    EXPECT_EQ(back.Row(0).Fields(), (std::vector<std::string>{"plain", "0", "", "q'b/c,\r\n"}));
+
+    EXPECT_EQ(DecodeField("a\\\\b\\nc\\"), "a\\b\nc\\");
+    EXPECT_EQ(EncodeField("x\ny"), "\"x\\ny\"");
+}
+
+}  // namespace
+}  // namespace ambrin
