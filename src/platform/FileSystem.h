@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace ambrin::platform {
+
+// The file system operations the program uses; paths are byte strings.
+bool PathExists(const std::string& path);
+bool IsDirectory(const std::string& path);
+// Creates one folder level; false when it could not be made (nothing is reported).
+bool MakeFolder(const std::string& path);
+std::string CurrentFolder();
+// The user's home folder ($HOME, else the password database); empty when unknown.
+std::string HomeFolder();
+// The per-user configuration folder: $XDG_CONFIG_HOME, else $HOME/.config.
+std::string ConfigFolder();
+// Where per-user runtime files (locks) live: $XDG_RUNTIME_DIR, else the temp folder.
+std::string RuntimeFolder();
+bool ReadWholeFile(const std::string& path, std::string& bytes);
+bool RenamePath(const std::string& from, const std::string& to);
+bool RemoveFile(const std::string& path);
+
+enum class ReplaceResult {
+    Replaced,
+    CannotCreate,  // no temporary file could be made, or the target may not be written
+    WriteFailed,   // writing, syncing or moving it over the target failed
+};
+
+// Writes bytes to a temporary ".<name>.tmp-<random>" beside the target, syncs it, renames
+// it over the target and syncs the folder. The target is left whole on any failure; a
+// symbolic link is replaced where it points; the old file's permissions are kept.
+ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes);
+
+// Removes leftover temporaries of ReplaceFileContents for that target (a crash mid-save).
+void RemoveStaleTemporaries(const std::string& path);
+
+// Faults injected into ReplaceFileContents by tests.
+enum class FileFault { None, CreateFails, WriteFails, SyncFails, RenameFails, CrashBeforeRename };
+void InjectFileFault(FileFault fault);
+
+// Opens a file with the desktop's default handler; false when it does not exist or the
+// handler cannot be started.
+bool OpenWithDefaultHandler(const std::string& path);
+
+// A named, per-user lock object held while the program runs; nothing waits on it.
+class NamedLock {
+public:
+    explicit NamedLock(std::string_view name);
+    ~NamedLock();
+    NamedLock(const NamedLock&) = delete;
+    NamedLock& operator=(const NamedLock&) = delete;
+    bool Held() const;
+    void Release();
+
+private:
+    std::intptr_t handle_ = -1;
+};
+
+std::string NamedLockPath(std::string_view name);
+
+}  // namespace ambrin::platform

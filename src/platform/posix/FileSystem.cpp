@@ -1,0 +1,308 @@
+#include "platform/FileSystem.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <random>
+#include <spawn.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace ambrin::platform {
+
+namespace {
+
+FileFault g_fault = FileFault::None;
+
+constexpr std::string_view kTempMarker = ".tmp-";
+constexpr std::size_t kTempRandomLength = 6;
+
+std::string EnvironmentText(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? std::string(value) : std::string();
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Follows symbolic links (dangling ones too) to the path that is really written.
+std::string ResolveLinks(std::string path)
+{
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+        std::string target(static_cast<std::size_t>(PATH_MAX), '\0');
+        const ssize_t n = readlink(path.c_str(), target.data(), target.size());
+        if (n <= 0) return path;
+        target.resize(static_cast<std::size_t>(n));
+        path = target.front() == '/' ? target : FolderOf(path) + "/" + target;
+    }
+    return path;
+}
+
+std::string RandomSuffix()
+{
+    static const char kAlphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static std::mt19937 random(std::random_device{}() ^ static_cast<unsigned>(getpid()));
+    std::string suffix;
+    for (std::size_t i = 0; i < kTempRandomLength; ++i) suffix += kAlphabet[random() % 62];
+    return suffix;
+}
+
+bool WriteAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t n = write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+void SyncFolder(const std::string& folder)
+{
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+bool IsOurTemporary(std::string_view entry, std::string_view name)
+{
+    // ".<name>.tmp-XXXXXX" exactly, with six letters or digits.
+    const std::size_t prefix = 1 + name.size() + kTempMarker.size();
+    if (entry.size() != prefix + kTempRandomLength || entry.front() != '.') return false;
+    if (entry.substr(1, name.size()) != name) return false;
+    if (entry.substr(1 + name.size(), kTempMarker.size()) != kTempMarker) return false;
+    for (char c : entry.substr(prefix)) {
+        const bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!alnum) return false;
+    }
+    return true;
+}
+
+std::vector<pid_t>& LaunchedChildren()
+{
+    static std::vector<pid_t> children;
+    return children;
+}
+
+void ReapFinishedChildren()
+{
+    auto& children = LaunchedChildren();
+    std::erase_if(children, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
+}
+
+}  // namespace
+
+bool PathExists(const std::string& path)
+{
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0;
+}
+
+bool IsDirectory(const std::string& path)
+{
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool MakeFolder(const std::string& path)
+{
+    return mkdir(path.c_str(), 0777) == 0;
+}
+
+std::string CurrentFolder()
+{
+    std::string folder(static_cast<std::size_t>(PATH_MAX), '\0');
+    if (!getcwd(folder.data(), folder.size())) return {};
+    folder.resize(folder.find('\0'));
+    return folder;
+}
+
+std::string HomeFolder()
+{
+    std::string home = EnvironmentText("HOME");
+    if (!home.empty()) return home;
+    std::vector<char> buffer(16384);
+    passwd entry {};
+    passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
+        found->pw_dir) {
+        return found->pw_dir;
+    }
+    return {};
+}
+
+std::string ConfigFolder()
+{
+    std::string folder = EnvironmentText("XDG_CONFIG_HOME");
+    if (!folder.empty() && folder.front() == '/') return folder;
+    const std::string home = HomeFolder();
+    return home.empty() ? std::string() : home + "/.config";
+}
+
+std::string RuntimeFolder()
+{
+    std::string folder = EnvironmentText("XDG_RUNTIME_DIR");
+    if (!folder.empty() && IsDirectory(folder)) return folder;
+    folder = EnvironmentText("TMPDIR");
+    return !folder.empty() && IsDirectory(folder) ? folder : std::string("/tmp");
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    std::string data;
+    char buffer[65536];
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ok = false;
+        if (n <= 0) break;
+        data.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(fd);
+    if (ok) bytes = std::move(data);
+    return ok;
+}
+
+bool RenamePath(const std::string& from, const std::string& to)
+{
+    return rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool RemoveFile(const std::string& path)
+{
+    return unlink(path.c_str()) == 0;
+}
+
+void InjectFileFault(FileFault fault)
+{
+    g_fault = fault;
+}
+
+ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes)
+{
+    const std::string target = ResolveLinks(path);
+    mode_t mode = 0666;
+    bool keepMode = false;
+    struct stat st {};
+    if (stat(target.c_str(), &st) == 0) {
+        // A file we may not write is not replaced behind the user's back.
+        if (!S_ISREG(st.st_mode) || access(target.c_str(), W_OK) != 0) {
+            return ReplaceResult::CannotCreate;
+        }
+        mode = st.st_mode & 07777;
+        keepMode = true;
+    }
+
+    const std::string folder = FolderOf(target);
+    const std::string temp =
+        folder + "/." + NameOf(target) + std::string(kTempMarker) + RandomSuffix();
+    const int fd = g_fault == FileFault::CreateFails
+                       ? -1
+                       : open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0) return ReplaceResult::CannotCreate;
+    if (keepMode) fchmod(fd, mode);
+
+    bool ok = g_fault != FileFault::WriteFails && WriteAll(fd, bytes);
+    ok = ok && g_fault != FileFault::SyncFails && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    if (ok && g_fault == FileFault::CrashBeforeRename) return ReplaceResult::WriteFailed;
+    ok = ok && g_fault != FileFault::RenameFails && rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        unlink(temp.c_str());
+        return ReplaceResult::WriteFailed;
+    }
+    SyncFolder(folder);
+    return ReplaceResult::Replaced;
+}
+
+void RemoveStaleTemporaries(const std::string& path)
+{
+    const std::string target = ResolveLinks(path);
+    const std::string folder = FolderOf(target);
+    const std::string name = NameOf(target);
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return;
+    std::vector<std::string> stale;
+    while (const dirent* entry = readdir(dir)) {
+        if (IsOurTemporary(entry->d_name, name)) stale.push_back(folder + "/" + entry->d_name);
+    }
+    closedir(dir);
+    for (const std::string& file : stale) unlink(file.c_str());
+}
+
+bool OpenWithDefaultHandler(const std::string& path)
+{
+    ReapFinishedChildren();
+    if (!PathExists(path)) return false;
+    char program[] = "xdg-open";
+    std::string argument = path;
+    char* argv[] = {program, argument.data(), nullptr};
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+    pid_t pid = 0;
+    const int error = posix_spawnp(&pid, program, nullptr, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
+    if (error != 0) return false;
+    LaunchedChildren().push_back(pid);
+    return true;
+}
+
+std::string NamedLockPath(std::string_view name)
+{
+    return RuntimeFolder() + "/" + std::string(name) + "-" + std::to_string(getuid()) + ".lock";
+}
+
+NamedLock::NamedLock(std::string_view name)
+{
+    const int fd = open(NamedLockPath(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) return;
+    // Shared: every program of the maker may hold it at once; nothing waits on it.
+    flock(fd, LOCK_SH | LOCK_NB);
+    handle_ = fd;
+}
+
+NamedLock::~NamedLock()
+{
+    Release();
+}
+
+bool NamedLock::Held() const
+{
+    return handle_ >= 0;
+}
+
+void NamedLock::Release()
+{
+    if (handle_ >= 0) close(static_cast<int>(handle_));
+    handle_ = -1;
+}
+
+}  // namespace ambrin::platform

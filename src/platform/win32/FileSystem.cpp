@@ -1,0 +1,184 @@
+#include "platform/FileSystem.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <random>
+
+namespace ambrin::platform {
+
+namespace {
+
+FileFault g_fault = FileFault::None;
+
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string EnvironmentText(const char* name)
+{
+    char buffer[MAX_PATH * 4];
+    const DWORD n = GetEnvironmentVariableA(name, buffer, sizeof buffer);
+    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
+}
+
+}  // namespace
+
+bool PathExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsDirectory(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool MakeFolder(const std::string& path)
+{
+    return CreateDirectoryA(path.c_str(), nullptr) != 0;
+}
+
+std::string CurrentFolder()
+{
+    char buffer[MAX_PATH * 4];
+    const DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
+    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
+}
+
+std::string HomeFolder()
+{
+    return EnvironmentText("USERPROFILE");
+}
+
+std::string ConfigFolder()
+{
+    return EnvironmentText("APPDATA");
+}
+
+std::string RuntimeFolder()
+{
+    char buffer[MAX_PATH + 1];
+    const DWORD n = GetTempPathA(sizeof buffer, buffer);
+    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string(".");
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::string data;
+    char buffer[65536];
+    DWORD n = 0;
+    bool ok = true;
+    while ((ok = ReadFile(file, buffer, sizeof buffer, &n, nullptr) != 0) && n > 0) data.append(buffer, n);
+    CloseHandle(file);
+    if (ok) bytes = std::move(data);
+    return ok;
+}
+
+bool RenamePath(const std::string& from, const std::string& to)
+{
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool RemoveFile(const std::string& path)
+{
+    return DeleteFileA(path.c_str()) != 0;
+}
+
+void InjectFileFault(FileFault fault)
+{
+    g_fault = fault;
+}
+
+ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+        return ReplaceResult::CannotCreate;
+    }
+    static std::mt19937 random(std::random_device{}());
+    static const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::string temp = FolderOf(path) + "\\." + NameOf(path) + ".tmp-";
+    for (int i = 0; i < 6; ++i) temp += kAlphabet[random() % 62];
+    HANDLE file = g_fault == FileFault::CreateFails
+                      ? INVALID_HANDLE_VALUE
+                      : CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return ReplaceResult::CannotCreate;
+    DWORD written = 0;
+    bool ok = g_fault != FileFault::WriteFails &&
+              WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+              written == bytes.size();
+    ok = ok && g_fault != FileFault::SyncFails && FlushFileBuffers(file);
+    ok = CloseHandle(file) && ok;
+    if (ok && g_fault == FileFault::CrashBeforeRename) return ReplaceResult::WriteFailed;
+    ok = ok && g_fault != FileFault::RenameFails &&
+         MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) {
+        DeleteFileA(temp.c_str());
+        return ReplaceResult::WriteFailed;
+    }
+    return ReplaceResult::Replaced;
+}
+
+void RemoveStaleTemporaries(const std::string& path)
+{
+    const std::string pattern = FolderOf(path) + "\\." + NameOf(path) + ".tmp-??????";
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        DeleteFileA((FolderOf(path) + "\\" + found.cFileName).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+bool OpenWithDefaultHandler(const std::string& path)
+{
+    const HINSTANCE result =
+        ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+std::string NamedLockPath(std::string_view name)
+{
+    return std::string(name);
+}
+
+NamedLock::NamedLock(std::string_view name)
+{
+    const std::string mutexName(name);
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, mutexName.c_str());
+    if (mutex) handle_ = reinterpret_cast<std::intptr_t>(mutex);
+}
+
+NamedLock::~NamedLock()
+{
+    Release();
+}
+
+bool NamedLock::Held() const
+{
+    return handle_ != -1;
+}
+
+void NamedLock::Release()
+{
+    if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+    handle_ = -1;
+}
+
+}  // namespace ambrin::platform
