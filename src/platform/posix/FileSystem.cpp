@@ -212,8 +212,9 @@ ReplaceResult ReplaceFileContents(const std::string& path, std::string_view byte
     bool keepMode = false;
     struct stat st {};
     if (stat(target.c_str(), &st) == 0) {
-        // A file we may not write is not replaced behind the user's back.
-        if (!S_ISREG(st.st_mode) || access(target.c_str(), W_OK) != 0) {
+        // A file we may not write, or one marked read-only (even for root), is not
+        // replaced behind the user's back.
+        if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0) {
             return ReplaceResult::CannotCreate;
         }
         mode = st.st_mode & 07777;

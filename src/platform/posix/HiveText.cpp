@@ -261,14 +261,16 @@ void HiveText::AddSection(std::string_view section)
 void HiveText::SetNumber(std::string_view section, std::string_view name, std::uint32_t value)
 {
     AddSection(section);
-    const std::size_t sectionIndex = FindSection(section);
-    std::size_t lastOfSection = sectionIndex;
+    // The key may be given by several headers; the value that counts is the last one.
     Entry* existing = nullptr;
-    for (std::size_t i = sectionIndex; i < entries_.size(); ++i) {
+    std::size_t lastOfSection = kNone;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
         Entry& entry = entries_[i];
-        if (i != sectionIndex && entry.kind == Entry::Kind::Section) break;
+        if (entry.section == kNone || !EqualIgnoringCase(entries_[entry.section].name, section)) {
+            continue;
+        }
         if (entry.kind == Entry::Kind::Value && EqualIgnoringCase(entry.name, name)) existing = &entry;
-        if (!WithoutLineEnd(entry.raw).empty()) lastOfSection = i;
+        if (entry.kind == Entry::Kind::Section || !WithoutLineEnd(entry.raw).empty()) lastOfSection = i;
     }
     if (existing) {
         existing->raw = NumberLine(existing->name, value);
@@ -278,8 +280,10 @@ void HiveText::SetNumber(std::string_view section, std::string_view name, std::u
     }
     Entry& before = entries_[lastOfSection];
     if (!before.raw.empty() && before.raw.back() != '\n') before.raw += "\r\n";
+    // A line ending in a backslash would take the new line as its continuation.
+    if (WithoutLineEnd(before.raw).ends_with('\\')) before.raw += "\r\n";
     Entry entry{Entry::Kind::Value, NumberLine(name, value), std::string(name), kTypeNumber,
-                NumberBytes(value), sectionIndex};
+                NumberBytes(value), kNone};
     entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(lastOfSection + 1), std::move(entry));
     Reindex();
 }

@@ -1,0 +1,154 @@
+#include "storage/SettingsStore.h"
+
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace ambrin {
+namespace {
+
+using test::FileBytes;
+using test::WriteBytes;
+
+const std::string kSection = "[HKEY_CURRENT_USER\\Software\\Velmora Software\\Ambrin]";
+
+std::uint32_t ReadRaw(std::string_view name, std::uint32_t preset, bool* ok = nullptr)
+{
+    std::uint32_t value = preset;
+    const bool read = SettingsStore::ReadNumber(SettingsRoot::CurrentUser, settings::kKeyPath, name, value);
+    if (ok) *ok = read;
+    return value;
+}
+
+TEST(SettingsStore, DefaultsWithoutAKeyAndReadingCreatesNothing)
+{
+    test::TempHome home;
+    EXPECT_EQ(SettingsStore::Read(settings::kTopmost), 1u);
+    EXPECT_EQ(SettingsStore::Read(settings::kPopNote), 1u);
+    EXPECT_EQ(SettingsStore::Read(settings::kEndProj), 0u);
+    EXPECT_EQ(SettingsStore::Read(settings::kRoundTimes), 0u);
+    EXPECT_EQ(SettingsStore::Read(settings::kIncludeTotals), 0u);
+    std::string text = "stale";
+    EXPECT_FALSE(SettingsStore::ReadText(SettingsRoot::CurrentUser, settings::kKeyPath,
+                                         settings::kAppFolder, text));
+    EXPECT_EQ(text, "");
+    EXPECT_FALSE(std::filesystem::exists(home.Path() + "/config"));
+}
+
+TEST(SettingsStore, FirstWriteCreatesTheKeyWithAllLevels)
+{
+    test::TempHome home;
+    ASSERT_TRUE(SettingsStore::Write(settings::kRoundTimes, true));
+    EXPECT_EQ(FileBytes(home.HivePath()),
+              "REGEDIT4\r\n\r\n" + kSection + "\r\n\"RoundTimes\"=dword:00000001\r\n");
+    ASSERT_TRUE(SettingsStore::Write(settings::kTopmost, false));
+    ASSERT_TRUE(SettingsStore::Write(settings::kRoundTimes, false));
+    EXPECT_EQ(FileBytes(home.HivePath()), "REGEDIT4\r\n\r\n" + kSection +
+                                              "\r\n\"RoundTimes\"=dword:00000000\r\n"
+                                              "\"Topmost\"=dword:00000000\r\n");
+    EXPECT_FALSE(SettingsStore::IsOn(settings::kTopmost));
+}
+
+TEST(SettingsStore, AWriteTouchesOnlyItsOwnLine)
+{
+    test::TempHome home;
+    const std::string before = "REGEDIT4\n\n; kept as it is\n[HKEY_CURRENT_USER\\Software\\Other]\n"
+                               "\"Topmost\"=dword:00000007\n\n" +
+                               kSection + "\n\"AppFolder\"=\"/home/ann/Time\"\n"
+                               "\"TOPMOST\"=dword:00000005\n"
+                               "something we do not understand\n\n";
+    WriteBytes(home.HivePath(), before);
+    ASSERT_TRUE(SettingsStore::Write(settings::kTopmost, true));
+    std::string expected = before;
+    expected.replace(expected.find("\"TOPMOST\"=dword:00000005\n"), 25, "\"TOPMOST\"=dword:00000001\r\n");
+    EXPECT_EQ(FileBytes(home.HivePath()), expected) << "same name in another case is that value";
+
+    ASSERT_TRUE(SettingsStore::Write(settings::kEndProj, true));
+    expected.replace(expected.find("something we do not understand\n") + 31, 0,
+                     "\"EndProj\"=dword:00000001\r\n");
+    EXPECT_EQ(FileBytes(home.HivePath()), expected) << "a new value goes to the end of its section";
+}
+
+struct ValueCase {
+    const char* name;
+    const char* line;    // the value as it stands in the hive file
+    std::uint32_t preset;
+    bool numberOk;
+    std::uint32_t number;
+    bool textOk;
+    std::string text;
+};
+
+TEST(SettingsStore, ValuesReadAsTheRegistryCallsReadThem)
+{
+    const ValueCase cases[] = {
+        {"dword", "dword:0000002a", 7, true, 42, true, "*"},
+        {"dword in upper case", "DWORD:DEADBEEF", 0, true, 0xDEADBEEF, true, "\xEF\xBE\xAD\xDE"},
+        {"text 1 over a preset", "\"1\"", 0xDEADBEEF, true, 0xDEAD0031, true, "1"},
+        {"text 0 is on", "\"0\"", 1, true, 0x30, true, "0"},
+        {"empty text", "\"\"", 5, true, 0, true, ""},
+        {"text too long for a number", "\"1234\"", 9, false, 9, true, "1234"},
+        {"escapes", "\"C:\\\\Ambrin \\\"x\\\"\"", 9, false, 9, true, "C:\\Ambrin \"x\""},
+        {"text without terminator", "hex(1):41,42", 0, true, 0x4241, true, "AB"},
+        {"five bytes fail as a number", "hex:01,02,03,04,05", 3, false, 3, true, "\x01\x02\x03\x04\x05"},
+        {"hex continued over lines", "hex(2):2f,74,\\\n  6d,70,00", 3, false, 3, true, "/tmp"},
+        {"unparsable value is absent", "dword:xyz", 3, false, 3, false, ""},
+    };
+    for (const ValueCase& c : cases) {
+        test::TempHome home;
+        WriteBytes(home.HivePath(), "REGEDIT4\r\n\r\n" + kSection + "\r\n\"V\"=" + c.line + "\r\n");
+        bool ok = false;
+        EXPECT_EQ(ReadRaw("v", c.preset, &ok), c.number) << c.name;
+        EXPECT_EQ(ok, c.numberOk) << c.name;
+        std::string text;
+        EXPECT_EQ(SettingsStore::ReadText(SettingsRoot::CurrentUser, settings::kKeyPath, "V", text),
+                  c.textOk)
+            << c.name;
+        EXPECT_EQ(text, c.text) << c.name;
+    }
+}
+
+TEST(SettingsStore, NameGivenTwiceTheLastCounts)
+{
+    test::TempHome home;
+    WriteBytes(home.HivePath(), "REGEDIT4\n" + kSection + "\n\"PopNote\"=dword:1\n\"popnote\"=dword:0\n");
+    EXPECT_FALSE(SettingsStore::IsOn(settings::kPopNote));
+}
+
+TEST(SettingsStore, AForeignFileReadsAsAbsentAndIsNeverOverwritten)
+{
+    const std::string foreign[] = {
+        std::string("\xFF\xFE" "W\0i\0n\0", 8),  // a UTF-16 export
+        std::string("\x7f" "ELF\0\0garbage", 12),
+        "Windows Registry Editor Version 5.00\r\n",
+    };
+    for (const std::string& bytes : foreign) {
+        test::TempHome home;
+        WriteBytes(home.HivePath(), bytes);
+        EXPECT_EQ(SettingsStore::Read(settings::kTopmost), 1u);
+        EXPECT_FALSE(SettingsStore::Write(settings::kTopmost, false));
+        EXPECT_EQ(FileBytes(home.HivePath()), bytes);
+    }
+}
+
+}  // namespace
+}  // namespace ambrin
+
+namespace ambrin {
+namespace {
+
+TEST(SettingsStore, WriteAfterAHexLineEndingInABackslashStaysItsOwnValue)
+{
+    test::TempHome home;
+    WriteBytes(home.HivePath(), "REGEDIT4\r\n" + kSection + "\r\n\"Bin\"=hex:01,\\");
+    ASSERT_TRUE(SettingsStore::Write(settings::kEndProj, true));
+    EXPECT_TRUE(SettingsStore::IsOn(settings::kEndProj));
+    const std::string text = FileBytes(home.HivePath());
+    EXPECT_EQ(text.substr(0, text.find("\"Bin\"=hex:01,\\") + 14),
+              "REGEDIT4\r\n" + kSection + "\r\n\"Bin\"=hex:01,\\");
+}
+
+}  // namespace
+}  // namespace ambrin
