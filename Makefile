@@ -1,13 +1,19 @@
 # The two set-up commands of the README, and the tools around them.
+#   make run    installs what is missing, builds and launches the strip
 #   make test   installs what is missing, builds and runs every test
 #   make bench  runs the benchmarks          make fuzz  runs each fuzz target a while
-.PHONY: deps test test-core test-asan bench fuzz clean
+.PHONY: deps run test test-core test-asan bench fuzz clean
 
 FUZZ_SECONDS ?= 60
 CTEST_ARGS ?=
 
 deps:
 	@scripts/install-deps
+
+run: deps
+	cmake --preset release
+	cmake --build --preset release
+	build/release/src/ambrin
 
 test: deps
 	cmake --preset dev

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "core/TimeLog.h"
+#include "storage/FileLocations.h"
+#include "storage/ProjectList.h"
+
+namespace ambrin {
+
+// Owns the data every window works on: the log, the project names and the application
+// folder text. Windows borrow them for the whole run.
+class App {
+public:
+    TimeLog& Log() { return log_; }
+    ProjectList& Projects() { return projects_; }
+    FileLocations& Locations() { return locations_; }
+
+    // Shows the strip and runs until it is closed.
+    int Run();
+
+private:
+    TimeLog log_;
+    ProjectList projects_;
+    FileLocations locations_;
+};
+
+}  // namespace ambrin

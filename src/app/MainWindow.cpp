@@ -1,0 +1,387 @@
+#include "app/MainWindow.h"
+
+#include "app/App.h"
+#include "app/Help.h"
+#include "app/QtText.h"
+#include "dialogs/NotesDialog.h"
+#include "platform/FileSystem.h"
+#include "storage/SettingsStore.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCollator>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTimeEdit>
+#include <QTimer>
+#include <QToolButton>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+namespace ambrin {
+
+namespace {
+
+QString LocaleTimeFormat()
+{
+    // The locale's long time format with seconds, less its time-zone part.
+    QString format = QLocale().timeFormat(QLocale::LongFormat);
+    format.remove(QLatin1Char('t'));
+    return format.trimmed();
+}
+
+// "current log.csv" becomes "current log.csv.unreadable-20261206-091500".
+std::string AsidePath(const std::string& path)
+{
+    const CalendarFields f = ClockTime::Now().Fields();
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, ".unreadable-%04u%02u%02u-%02u%02u%02u", unsigned(f.year),
+                  unsigned(f.month), unsigned(f.day), unsigned(f.hour), unsigned(f.minute),
+                  unsigned(f.second));
+    return path + stamp;
+}
+
+// Opens and reads a file at start-up; false when it exists but could not be read.
+template <typename Read>
+bool LoadIfPresent(const std::string& path, Read&& read)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in.is_open()) return !platform::PathExists(path);
+    return read(in);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(App& app, QWidget* parent)
+    : QWidget(parent), app_(app), pickerEditStamp_(std::make_unique<ClockTime>())
+{
+    setObjectName("mainWindow");
+    setWindowTitle(QStringLiteral("Ambrin 1.2"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/ambrin.svg")));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    if (SettingsStore::IsOn(settings::kTopmost)) setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    BuildControls();
+    LoadFiles();
+    RefreshProjects();
+    pickerEditStamp_->Clear();
+    SetPickers(ClockTime::Now());
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName("tickTimer");
+    connect(timer_, &QTimer::timeout, this, &MainWindow::Tick);
+    timer_->start(kTickMilliseconds);
+    connect(qApp, &QApplication::focusChanged, this, &MainWindow::OnFocusChanged);
+    move(0, 0);
+    combo_->setFocus();
+}
+
+MainWindow::~MainWindow()
+{
+    ShutDown();
+}
+
+void MainWindow::BuildControls()
+{
+    combo_ = new QComboBox(this);
+    combo_->setObjectName("projectCombo");
+    combo_->setEditable(true);
+    combo_->setInsertPolicy(QComboBox::NoInsert);
+    combo_->setCompleter(nullptr);
+    combo_->setMinimumContentsLength(22);
+    combo_->setMaxVisibleItems(12);
+    combo_->setAccessibleName(QStringLiteral("Project"));
+    combo_->installEventFilter(this);
+    combo_->lineEdit()->installEventFilter(this);
+    connect(combo_, &QComboBox::activated, this, [this] { ChangeProject(); });
+
+    notesButton_ = new QToolButton(this);
+    notesButton_->setObjectName("notesButton");
+    notesButton_->setIcon(QIcon(QStringLiteral(":/icons/notes.svg")));
+    notesButton_->setToolTip(QStringLiteral("Notes"));
+    notesButton_->setAccessibleName(QStringLiteral("Notes"));
+    notesButton_->setFocusPolicy(Qt::StrongFocus);
+    connect(notesButton_, &QToolButton::clicked, this, &MainWindow::EditNotes);
+
+    timePicker_ = new QTimeEdit(this);
+    timePicker_->setObjectName("timePicker");
+    timePicker_->setTimeSpec(Qt::UTC);
+    timePicker_->setDisplayFormat(LocaleTimeFormat());
+    timePicker_->setAlignment(Qt::AlignRight);
+    timePicker_->setAccessibleName(QStringLiteral("Time of the next change"));
+    timePicker_->installEventFilter(this);
+
+    datePicker_ = new QDateEdit(this);
+    datePicker_->setObjectName("datePicker");
+    datePicker_->setTimeSpec(Qt::UTC);
+    datePicker_->setMinimumDate(QDate(1601, 1, 1));
+    datePicker_->setCalendarPopup(true);
+    datePicker_->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    datePicker_->setAlignment(Qt::AlignRight);
+    datePicker_->setAccessibleName(QStringLiteral("Date of the next change"));
+    datePicker_->installEventFilter(this);
+
+    for (QDateTimeEdit* picker : {static_cast<QDateTimeEdit*>(timePicker_),
+                                  static_cast<QDateTimeEdit*>(datePicker_)}) {
+        connect(picker, &QDateTimeEdit::dateTimeChanged, this, &MainWindow::PickerChanged);
+    }
+
+    optionsButton_ = new QToolButton(this);
+    optionsButton_->setObjectName("optionsButton");
+    optionsButton_->setIcon(QIcon(QStringLiteral(":/icons/options.svg")));
+    optionsButton_->setToolTip(QStringLiteral("Options"));
+    optionsButton_->setAccessibleName(QStringLiteral("Options"));
+    optionsButton_->setFocusPolicy(Qt::StrongFocus);
+    connect(optionsButton_, &QToolButton::clicked, this, &MainWindow::optionsRequested);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(3, 3, 3, 3);
+    layout->setSpacing(3);
+    layout->addWidget(combo_, 1);
+    layout->addWidget(notesButton_);
+    layout->addWidget(timePicker_);
+    layout->addWidget(datePicker_);
+    layout->addWidget(optionsButton_);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    setTabOrder(combo_, notesButton_);
+    setTabOrder(notesButton_, timePicker_);
+    setTabOrder(timePicker_, datePicker_);
+    setTabOrder(datePicker_, optionsButton_);
+}
+
+void MainWindow::LoadFiles()
+{
+    const std::string logPath = app_.Locations().CurrentLogPath();
+    const std::string listPath = app_.Locations().ProjectListPath();
+    platform::RemoveStaleTemporaries(logPath);
+    platform::RemoveStaleTemporaries(listPath);
+    logUnreadable_ = !LoadIfPresent(logPath, [this](std::istream& in) { return app_.Log().ReadCsv(in); });
+    listUnreadable_ =
+        !LoadIfPresent(listPath, [this](std::istream& in) { return app_.Projects().ReadList(in); });
+}
+
+void MainWindow::RefreshProjects()
+{
+    TimeRecord* open = app_.Log().Current(true);
+    const std::string running(TrimSpaces(open->project));
+    ProjectList& projects = app_.Projects();
+    projects.AddName(open->project);
+    projects.AddName(kIdle);
+
+    std::vector<std::pair<QString, int>> items;
+    for (std::uint32_t i = 0; i < projects.Count(); ++i) {
+        items.emplace_back(ToQString(projects.At(i)), static_cast<int>(i));
+    }
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(items.begin(), items.end(), [&](const auto& a, const auto& b) {
+        return collator.compare(a.first, b.first) < 0;
+    });
+
+    const QSignalBlocker blocker(combo_);
+    combo_->clear();
+    for (const auto& [text, index] : items) combo_->addItem(text, index);
+    const QString wanted = ToQString(running.empty() ? std::string(kIdle) : running);
+    const int found = combo_->findText(wanted, Qt::MatchStartsWith);
+    combo_->setCurrentIndex(found);
+    if (found < 0) combo_->setEditText(QString());
+}
+
+void MainWindow::ChangeProject()
+{
+    if (changing_) return;  // a focus change while the notes editor opens
+    changing_ = true;
+    TimeRecord* record = app_.Log().Current(true);
+
+    std::string chosen;
+    const int index = combo_->currentIndex();
+    bool valid = false;
+    const int listIndex = index >= 0 ? combo_->itemData(index).toInt(&valid) : -1;
+    if (index >= 0 && combo_->itemText(index) == combo_->currentText() && valid && listIndex >= 0 &&
+        static_cast<std::uint32_t>(listIndex) < app_.Projects().Count()) {
+        chosen = app_.Projects().At(static_cast<std::uint32_t>(listIndex));
+    } else {
+        chosen = ToBytes(combo_->currentText());
+    }
+    chosen = std::string(TrimSpaces(chosen));
+
+    if (!SameName(chosen, TrimSpaces(record->project))) {
+        ClockTime at = ReadPickerTime();
+        if (SettingsStore::IsOn(settings::kRoundTimes)) at = RoundToQuarterHour(at);
+        if (!record->project.empty()) {
+            record->end = at;
+            record = app_.Log().Current(true);
+        }
+        app_.Projects().AddName(chosen);
+        record->start = at;
+        record->end.Clear();
+        record->project = chosen;
+        QMetaObject::invokeMethod(this, &MainWindow::RefreshProjects, Qt::QueuedConnection);
+        pickerEditStamp_->Clear();
+        if (chosen != kIdle && SettingsStore::IsOn(settings::kPopNote)) EditNotes();
+    }
+    SaveFiles();
+    changing_ = false;
+}
+
+ClockTime MainWindow::ReadPickerTime() const
+{
+    const QDate date = datePicker_->date();
+    const QTime time = timePicker_->time();
+    ClockTime value;
+    value.FromFields(date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second());
+    return value;
+}
+
+void MainWindow::PickerChanged()
+{
+    const std::int64_t offset = SecondsBetween(ClockTime::Now(), ReadPickerTime());
+    if (offset < -kClockToleranceSeconds || offset > kClockToleranceSeconds) {
+        *pickerEditStamp_ = ClockTime::Now();
+    }
+}
+
+void MainWindow::Tick()
+{
+    const ClockTime now = ClockTime::Now();
+    if (!pickerEditStamp_->IsEmpty() && SecondsBetween(now, *pickerEditStamp_) < kHoldSeconds) return;
+    SetPickers(now);
+}
+
+void MainWindow::SetPickers(ClockTime time)
+{
+    const CalendarFields f = time.Fields();
+    const QSignalBlocker blockDate(datePicker_);
+    const QSignalBlocker blockTime(timePicker_);
+    datePicker_->setDate(QDate(f.year, f.month, f.day));
+    timePicker_->setTime(QTime(f.hour, f.minute, f.second));
+}
+
+void MainWindow::EditNotes()
+{
+    TimeRecord* record = app_.Log().Current(true);
+    NotesDialog dialog(record->notes, this);
+    if (dialog.exec() == QDialog::Accepted) {
+        // The record may have been replaced while the dialog ran; take it anew.
+        app_.Log().Current(true)->notes = dialog.Notes();
+    }
+    SaveFiles();
+}
+
+void MainWindow::MoveAsideUnreadable()
+{
+    // A file that exists but could not be read is kept under another name, never overwritten.
+    if (logUnreadable_) {
+        const std::string path = app_.Locations().CurrentLogPath();
+        logUnreadable_ = !platform::RenamePath(path, AsidePath(path));
+    }
+    if (listUnreadable_) {
+        const std::string path = app_.Locations().ProjectListPath();
+        listUnreadable_ = !platform::RenamePath(path, AsidePath(path));
+    }
+}
+
+void MainWindow::SaveFiles()
+{
+    MoveAsideUnreadable();
+    std::ostringstream list;
+    if (!listUnreadable_ && app_.Projects().WriteList(list)) {
+        platform::ReplaceFileContents(app_.Locations().ProjectListPath(), list.str());
+    }
+    std::ostringstream log;
+    const bool totals = SettingsStore::IsOn(settings::kIncludeTotals);
+    if (!logUnreadable_ && app_.Log().WriteCsv(log, totals)) {
+        platform::ReplaceFileContents(app_.Locations().CurrentLogPath(), log.str());
+    }
+}
+
+void MainWindow::ShutDown()
+{
+    if (shutDown_) return;
+    shutDown_ = true;
+    if (SettingsStore::IsOn(settings::kEndProj)) {
+        if (TimeRecord* open = app_.Log().Current(false)) open->end = ClockTime::Now();
+    }
+    SaveFiles();
+}
+
+bool MainWindow::IsComboPart(const QWidget* widget) const
+{
+    if (!widget) return false;
+    const QWidget* popup = combo_->view();
+    return widget == combo_ || combo_->isAncestorOf(widget) ||
+           (popup && (widget == popup || popup->isAncestorOf(widget) || widget == popup->window()));
+}
+
+void MainWindow::OnFocusChanged(QWidget* old, QWidget* now)
+{
+    // The drop-down losing the focus to anything but itself or its popup.
+    if (IsComboPart(old) && !IsComboPart(now) && !shutDown_) ChangeProject();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Wheel && watched == combo_ && !combo_->view()->isVisible()) {
+        return true;  // the wheel would switch projects
+    }
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const bool popupOpen = combo_->view()->isVisible();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !popupOpen) {
+            ChangeProject();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_F1:
+        ShowHelp();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        ChangeProject();
+        return;
+    case Qt::Key_Escape:
+        return;  // never closes the strip
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (!closeConfirmed_) {
+        QMessageBox box(QMessageBox::NoIcon, kAppName, QStringLiteral("Are you sure you want to close Ambrin?"),
+                        QMessageBox::Yes | QMessageBox::No, this);
+        box.setObjectName("closeQuestion");
+        box.setDefaultButton(QMessageBox::Yes);
+        if (box.exec() != QMessageBox::Yes) {
+            event->ignore();
+            return;
+        }
+        closeConfirmed_ = true;
+    }
+    ShutDown();
+    event->accept();
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("&About Ambrin..."), this, &MainWindow::optionsRequested);
+    menu.exec(event->globalPos());
+}
+
+}  // namespace ambrin

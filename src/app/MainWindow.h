@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+
+class QComboBox;
+class QDateEdit;
+class QTimeEdit;
+class QTimer;
+class QToolButton;
+
+namespace ambrin {
+
+class App;
+class ClockTime;
+struct TimeRecord;
+
+// The tracking strip: a project drop-down, Notes, a time and a date picker, options.
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit MainWindow(App& app, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    void RefreshProjects();
+    void ChangeProject();
+    ClockTime ReadPickerTime() const;
+    void PickerChanged();
+    void Tick();
+    void EditNotes();
+    void SaveFiles();
+
+    static constexpr const char* kIdle = "<idle>";
+    static constexpr int kTickMilliseconds = 1000;
+    static constexpr std::int64_t kHoldSeconds = 10;
+    static constexpr std::int64_t kClockToleranceSeconds = 5;
+
+signals:
+    void optionsRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void BuildControls();
+    void LoadFiles();
+    void SetPickers(ClockTime time);
+    void ShutDown();
+    void MoveAsideUnreadable();
+    void OnFocusChanged(QWidget* old, QWidget* now);
+    bool IsComboPart(const QWidget* widget) const;
+
+    App& app_;
+    QComboBox* combo_ = nullptr;
+    QToolButton* notesButton_ = nullptr;
+    QTimeEdit* timePicker_ = nullptr;
+    QDateEdit* datePicker_ = nullptr;
+    QToolButton* optionsButton_ = nullptr;
+    QTimer* timer_ = nullptr;
+
+    std::unique_ptr<ClockTime> pickerEditStamp_;  // empty value: not held
+    bool closeConfirmed_ = false;
+    bool shutDown_ = false;
+    bool logUnreadable_ = false;
+    bool listUnreadable_ = false;
+    bool changing_ = false;
+};
+
+}  // namespace ambrin

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDialog>
+
+#include <string>
+
+class QPlainTextEdit;
+
+namespace ambrin {
+
+// Edits one notes text. Enter confirms, Ctrl+Enter breaks the line; line breaks are CR LF
+// in and out, and a text the user did not change keeps its bytes.
+class NotesDialog : public QDialog {
+    Q_OBJECT
+public:
+    NotesDialog(const std::string& notes, QWidget* parent = nullptr);
+
+    // After OK: the edited text.
+    std::string Notes() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    std::string original_;
+    QPlainTextEdit* edit_;
+};
+
+// CR LF pairs to the edit's line breaks and back.
+QString NotesToEditText(const std::string& notes);
+std::string EditTextToNotes(const QString& text);
+
+}  // namespace ambrin

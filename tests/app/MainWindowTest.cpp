@@ -1,0 +1,294 @@
+#include "app/App.h"
+#include "app/MainWindow.h"
+#include "storage/CsvLog.h"
+#include "storage/SettingsStore.h"
+#include "support/FakeClock.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimeEdit>
+#include <QTimer>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <sstream>
+
+namespace ambrin {
+namespace {
+
+using test::FileBytes;
+using test::MakeTime;
+
+// Acts on the next modal dialog once it shows; gives up at a deadline so a failing check
+// never hangs the run.
+void OnNextDialog(std::function<void(QDialog*)> act)
+{
+    auto* poll = new QTimer(qApp);
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, [poll, tries, act] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog || ++*tries > 300) {
+            poll->stop();
+            poll->deleteLater();
+            if (dialog) act(dialog);
+        }
+    });
+    poll->start(10);
+}
+
+void TypeNotesAndConfirm(const QString& text)
+{
+    OnNextDialog([text](QDialog* dialog) {
+        auto* edit = dialog->findChild<QPlainTextEdit*>("notesEdit");
+        ASSERT_NE(edit, nullptr);
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+}
+
+class Strip {
+public:
+    Strip() : window(std::make_unique<MainWindow>(app)) {}
+    QComboBox* Combo() { return window->findChild<QComboBox*>("projectCombo"); }
+    void Type(const QString& name)
+    {
+        Combo()->lineEdit()->selectAll();
+        QTest::keyClicks(Combo()->lineEdit(), name);
+        QTest::keyClick(Combo()->lineEdit(), Qt::Key_Return);
+        QCoreApplication::processEvents();
+    }
+    std::string Log() { return FileBytes(app.Locations().CurrentLogPath()); }
+    std::string List() { return FileBytes(app.Locations().ProjectListPath()); }
+    void Restart()
+    {
+        window.reset();
+        app.Log().Clear();
+        app.Projects() = ProjectList();
+        window = std::make_unique<MainWindow>(app);
+    }
+
+    App app;
+    std::unique_ptr<MainWindow> window;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { SettingsStore::Write(settings::kPopNote, false); }
+    test::TempHome home_;
+    test::FakeClock clock_{MakeTime(2005, 3, 7, 9, 5, 0)};
+};
+
+TEST_F(MainWindowTest, FirstStartShowsIdleAndWritesNoRecord)
+{
+    Strip strip;
+    EXPECT_EQ(strip.Combo()->currentText(), "<idle>");
+    EXPECT_EQ(strip.Combo()->count(), 2) << "an empty item and <idle>";
+    EXPECT_EQ(strip.window->windowTitle(), "Ambrin 1.2");
+    EXPECT_TRUE(strip.window->windowFlags() & Qt::WindowStaysOnTopHint);
+    strip.window.reset();
+    EXPECT_EQ(strip.Log(), "");
+    EXPECT_EQ(strip.List(), "\r\n<idle>\r\n");
+}
+
+TEST_F(MainWindowTest, TypingANameStartsItAndTheNextEndsIt)
+{
+    Strip strip;
+    strip.Type("Accounts");
+    EXPECT_EQ(strip.Log(), "\"3-7-2005 9:05\",\"\",\"Accounts\",\"\"\r\n");
+    EXPECT_EQ(strip.List(), "\r\n<idle>\r\nAccounts\r\n");
+    EXPECT_EQ(strip.Combo()->currentText(), "Accounts");
+
+    clock_.AdvanceSeconds(30 * 60);
+    strip.window->Tick();
+    strip.Type("  Website ");
+    EXPECT_EQ(strip.Log(), "\"3-7-2005 9:05\",\"3-7-2005 9:35\",\"Accounts\",\"\"\r\n"
+                           "\"3-7-2005 9:35\",\"\",\"Website\",\"\"\r\n")
+        << "the typed name is trimmed";
+
+    clock_.AdvanceSeconds(60);
+    strip.window->Tick();
+    strip.Type("WEBSITE");
+    EXPECT_EQ(strip.app.Log().Count(), 2u) << "the running project in another case changes nothing";
+}
+
+TEST_F(MainWindowTest, IdleEndsTheRecordAndIsNotWritten)
+{
+    SettingsStore::Write(settings::kPopNote, true);
+    Strip strip;
+    TypeNotesAndConfirm("first");
+    strip.Type("Accounts");
+    clock_.AdvanceSeconds(600);
+    strip.window->Tick();
+    strip.Type("<idle>");  // no notes editor for <idle>: it would wait for the deadline
+    EXPECT_EQ(strip.Log(), "\"3-7-2005 9:05\",\"3-7-2005 9:15\",\"Accounts\",\"first\"\r\n");
+}
+
+TEST_F(MainWindowTest, PickerSetBackHoldsForTenSeconds)
+{
+    Strip strip;
+    strip.Type("Accounts");
+    auto* time = strip.window->findChild<QTimeEdit*>("timePicker");
+
+    //  clock   09:05 ---------------------------- 09:25:00  09:25:09
+    //  picker                        09:10 (set by hand at 09:25:00)
+    //  Website chosen at 09:25:09 starts at 09:10, within the 10-second hold
+    clock_.AdvanceSeconds(20 * 60);
+    strip.window->Tick();
+    time->setTime(QTime(9, 10, 0));
+    clock_.AdvanceSeconds(9);
+    strip.window->Tick();
+    strip.Type("Website");
+    EXPECT_EQ(strip.app.Log().At(0).end, MakeTime(2005, 3, 7, 9, 10));
+    EXPECT_EQ(strip.app.Log().At(1).start, MakeTime(2005, 3, 7, 9, 10));
+
+    time->setTime(QTime(9, 12, 0));
+    clock_.AdvanceSeconds(10);
+    strip.window->Tick();
+    EXPECT_EQ(time->time(), QTime(9, 25, 19)) << "after 10 s the pickers follow the clock again";
+
+    time->setTime(QTime(9, 25, 22));  // within 5 s of the clock: not a hand edit
+    clock_.AdvanceSeconds(1);
+    strip.window->Tick();
+    EXPECT_EQ(time->time(), QTime(9, 25, 20));
+}
+
+TEST_F(MainWindowTest, RoundingAppliesToBothEndsOfAChange)
+{
+    SettingsStore::Write(settings::kRoundTimes, true);
+    clock_.Set(MakeTime(2005, 3, 7, 10, 7, 29));
+    Strip strip;
+    strip.Type("Accounts");
+    clock_.Set(MakeTime(2005, 3, 7, 10, 52, 30));
+    strip.window->Tick();
+    strip.Type("Website");
+    EXPECT_EQ(strip.Log(), "\"3-7-2005 10:00\",\"3-7-2005 11:00\",\"Accounts\",\"\"\r\n"
+                           "\"3-7-2005 11:00\",\"\",\"Website\",\"\"\r\n");
+}
+
+TEST_F(MainWindowTest, NotesCancelKeepsThemOkReplacesThem)
+{
+    Strip strip;
+    strip.Type("Accounts");
+    auto* notes = strip.window->findChild<QWidget*>("notesButton");
+    TypeNotesAndConfirm("Called client");
+    QTest::mouseClick(notes, Qt::LeftButton);
+    EXPECT_EQ(strip.app.Log().At(0).notes, "Called client");
+
+    OnNextDialog([](QDialog* dialog) {
+        QTest::keyClicks(dialog->findChild<QPlainTextEdit*>("notesEdit"), " and more");
+        dialog->reject();
+    });
+    QTest::mouseClick(notes, Qt::LeftButton);
+    EXPECT_EQ(strip.app.Log().At(0).notes, "Called client");
+
+    OnNextDialog([](QDialog* dialog) {
+        auto* edit = dialog->findChild<QPlainTextEdit*>("notesEdit");
+        QTest::keyClick(edit, Qt::Key_Return, Qt::ControlModifier);
+        QTest::keyClicks(edit, "Sent invoice");
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    QTest::mouseClick(notes, Qt::LeftButton);
+    EXPECT_EQ(strip.Log(), "\"3-7-2005 9:05\",\"\",\"Accounts\",\"Called client\\r\\nSent invoice\"\r\n")
+        << "caret at the end, nothing selected, Ctrl+Enter breaks the line";
+}
+
+TEST_F(MainWindowTest, UnchangedNotesKeepTheirBytes)
+{
+    FileLocations locations;
+    test::WriteBytes(locations.CurrentLogPath(), "\"3-7-2005 9:05\",\"\",\"Caf\xE9\",\"lone\\nLF \xE9\"\r\n");
+    Strip strip;
+    OnNextDialog([](QDialog* dialog) { dialog->accept(); });
+    QTest::mouseClick(strip.window->findChild<QWidget*>("notesButton"), Qt::LeftButton);
+    EXPECT_EQ(strip.app.Log().At(0).notes, "lone\nLF \xE9");
+    EXPECT_EQ(strip.app.Log().At(0).project, "Caf\xE9");
+}
+
+TEST_F(MainWindowTest, RunningProjectSurvivesARestartOrEndsWithEndProj)
+{
+    Strip strip;
+    strip.Type("Accounts");
+    strip.Restart();
+    EXPECT_EQ(strip.Combo()->currentText(), "Accounts");
+    EXPECT_EQ(strip.app.Log().Count(), 1u);
+
+    SettingsStore::Write(settings::kEndProj, true);
+    SettingsStore::Write(settings::kRoundTimes, true);
+    clock_.Set(MakeTime(2005, 3, 7, 9, 48, 17));
+    strip.window.reset();
+    EXPECT_EQ(strip.Log(), "\"3-7-2005 9:05\",\"3-7-2005 9:48\",\"Accounts\",\"\"\r\n")
+        << "ended at the quit time, not rounded";
+}
+
+TEST_F(MainWindowTest, EscapeNeverClosesAndTheCloseBoxAsks)
+{
+    Strip strip;
+    strip.window->show();
+    QTest::keyClick(strip.window.get(), Qt::Key_Escape);
+    EXPECT_TRUE(strip.window->isVisible());
+
+    QString asked;
+    OnNextDialog([&asked](QDialog* box) {
+        asked = static_cast<QMessageBox*>(box)->text();
+        box->done(QMessageBox::No);
+    });
+    EXPECT_FALSE(strip.window->close());
+    EXPECT_EQ(asked, "Are you sure you want to close Ambrin?");
+    OnNextDialog([](QDialog* box) { box->done(QMessageBox::Yes); });
+    EXPECT_TRUE(strip.window->close());
+}
+
+TEST_F(MainWindowTest, UnreadableLogIsMovedAsideNotOverwritten)
+{
+    if (test::RunningAsRoot()) GTEST_SKIP() << "root reads any file";
+    FileLocations locations;
+    const std::string path = locations.CurrentLogPath();
+    test::WriteBytes(path, "\"3-7-2005 9:05\",\"\",\"Precious\",\"\"\r\n");
+    std::filesystem::permissions(path, std::filesystem::perms::none);
+    Strip strip;
+    strip.Type("Accounts");
+    int aside = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(locations.LogFolder())) {
+        aside += entry.path().filename().string().starts_with("current log.csv.unreadable-");
+    }
+    EXPECT_EQ(aside, 1);
+}
+
+TEST_F(MainWindowTest, LargeLogLoadsAndSavesWhole)
+{
+    TimeLog big;
+    for (int i = 0; i < 100'000; ++i) {
+        const ClockTime start(MakeTime(2015, 1, 1).Ticks() + std::uint64_t(i) * 30 * kTicksPerMinute);
+        big.Append("Project " + std::to_string(i % 40), i % 3 ? "" : "note, 'x'", start,
+                   ClockTime(start.Ticks() + 25 * kTicksPerMinute));
+    }
+    big.Append("Running", "", MakeTime(2020, 1, 1), {});
+    std::ostringstream bytes;
+    big.WriteCsv(bytes, false);
+    FileLocations locations;
+    test::WriteBytes(locations.CurrentLogPath(), bytes.str());
+
+    Strip strip;
+    EXPECT_EQ(strip.Combo()->currentText(), "Running");
+    strip.Type("Running");
+    EXPECT_EQ(strip.Log(), bytes.str());
+}
+
+}  // namespace
+}  // namespace ambrin
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
