@@ -23,7 +23,6 @@
 #include <QToolButton>
 
 #include <algorithm>
-#include <fstream>
 #include <sstream>
 
 namespace ambrin {
@@ -49,12 +48,14 @@ std::string AsidePath(const std::string& path)
     return path + stamp;
 }
 
-// Opens and reads a file at start-up; false when it exists but could not be read.
+// Reads a file at start-up; false when it exists but could not be read.
 template <typename Read>
 bool LoadIfPresent(const std::string& path, Read&& read)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open()) return !platform::PathExists(path);
+    if (!platform::PathExists(path)) return true;
+    std::string bytes;
+    if (!platform::ReadWholeFile(path, bytes)) return false;
+    std::istringstream in(std::move(bytes));
     return read(in);
 }
 
@@ -86,6 +87,8 @@ MainWindow::MainWindow(App& app, QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    // Destroying the children moves the focus; this object must no longer hear of it.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
     ShutDown();
 }
 

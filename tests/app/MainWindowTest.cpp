@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTimeEdit>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <filesystem>
 #include <functional>
@@ -246,20 +247,60 @@ TEST_F(MainWindowTest, EscapeNeverClosesAndTheCloseBoxAsks)
     EXPECT_TRUE(strip.window->close());
 }
 
-TEST_F(MainWindowTest, UnreadableLogIsMovedAsideNotOverwritten)
+TEST_F(MainWindowTest, UnreadableFilesAreMovedAsideNotOverwritten)
 {
-    if (test::RunningAsRoot()) GTEST_SKIP() << "root reads any file";
+    // A folder where the files should be cannot be read, whoever runs the test.
     FileLocations locations;
-    const std::string path = locations.CurrentLogPath();
-    test::WriteBytes(path, "\"3-7-2005 9:05\",\"\",\"Precious\",\"\"\r\n");
-    std::filesystem::permissions(path, std::filesystem::perms::none);
+    const std::string log = locations.CurrentLogPath();
+    const std::string list = locations.ProjectListPath();
+    std::filesystem::create_directory(log);
+    test::WriteBytes(log + "/precious", "x");
+    std::filesystem::create_directory(list);
     Strip strip;
     strip.Type("Accounts");
-    int aside = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(locations.LogFolder())) {
-        aside += entry.path().filename().string().starts_with("current log.csv.unreadable-");
-    }
-    EXPECT_EQ(aside, 1);
+    EXPECT_EQ(strip.Log(), "\"3-7-2005 9:05\",\"\",\"Accounts\",\"\"\r\n");
+    EXPECT_EQ(strip.List(), "\r\n<idle>\r\nAccounts\r\n");
+    const std::string aside = log + ".unreadable-20050307-090500";
+    EXPECT_EQ(FileBytes(aside + "/precious"), "x");
+    EXPECT_TRUE(std::filesystem::is_directory(list + ".unreadable-20050307-090500"));
+}
+
+TEST_F(MainWindowTest, PickingFromTheListAndLeavingTheDropDown)
+{
+    FileLocations locations;
+    test::WriteBytes(locations.ProjectListPath(), "Website\r\naccounts\r\nBudget\r\n");
+    Strip strip;
+    QComboBox* combo = strip.Combo();
+    QStringList shown;
+    for (int i = 0; i < combo->count(); ++i) shown << combo->itemText(i);
+    EXPECT_EQ(shown, (QStringList{"", "<idle>", "accounts", "Budget", "Website"}))
+        << "sorted ignoring case, the empty item kept";
+
+    combo->setCurrentIndex(combo->findText("Budget"));
+    emit combo->activated(combo->currentIndex());
+    EXPECT_EQ(strip.app.Log().At(0).project, "Budget");
+
+    // Typing without Enter, then moving the focus to a picker, changes project too.
+    strip.window->show();
+    QApplication::setActiveWindow(strip.window.get());
+    combo->setFocus();
+    combo->lineEdit()->selectAll();
+    QTest::keyClicks(combo->lineEdit(), "Website");
+    strip.window->findChild<QWidget*>("timePicker")->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(strip.app.Log().Count(), 2u);
+    EXPECT_EQ(strip.app.Log().At(1).project, "Website");
+
+    // The mouse wheel over the closed drop-down does not switch projects.
+    QWheelEvent wheel(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(combo, &wheel);
+    EXPECT_EQ(combo->currentText(), "Website");
+
+    // Enter in a picker changes project as in the drop-down.
+    combo->setEditText("Budget");
+    QTest::keyClick(strip.window->findChild<QWidget*>("datePicker"), Qt::Key_Return);
+    EXPECT_EQ(strip.app.Log().At(2).project, "Budget");
 }
 
 TEST_F(MainWindowTest, LargeLogLoadsAndSavesWhole)
