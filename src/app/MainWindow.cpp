@@ -4,6 +4,7 @@
 #include "app/Help.h"
 #include "app/QtText.h"
 #include "dialogs/NotesDialog.h"
+#include "dialogs/OptionsDialog.h"
 #include "platform/FileSystem.h"
 #include "storage/SettingsStore.h"
 
@@ -143,7 +144,7 @@ void MainWindow::BuildControls()
     optionsButton_->setToolTip(QStringLiteral("Options"));
     optionsButton_->setAccessibleName(QStringLiteral("Options"));
     optionsButton_->setFocusPolicy(Qt::StrongFocus);
-    connect(optionsButton_, &QToolButton::clicked, this, &MainWindow::optionsRequested);
+    connect(optionsButton_, &QToolButton::clicked, this, &MainWindow::ShowOptions);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(3, 3, 3, 3);
@@ -306,6 +307,15 @@ void MainWindow::SaveFiles()
     }
 }
 
+void MainWindow::ShowOptions()
+{
+    OptionsDialog dialog(app_, this);
+    dialog.exec();
+    // The project list or the log may have been edited there.
+    RefreshProjects();
+    SaveFiles();
+}
+
 void MainWindow::ShutDown()
 {
     if (shutDown_) return;
@@ -383,7 +393,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::contextMenuEvent(QContextMenuEvent* event)
 {
     QMenu menu(this);
-    menu.addAction(QStringLiteral("&About Ambrin..."), this, &MainWindow::optionsRequested);
+    menu.addAction(QStringLiteral("&About Ambrin..."), this, &MainWindow::ShowOptions);
     menu.exec(event->globalPos());
 }
 

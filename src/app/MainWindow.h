@@ -31,14 +31,12 @@ public:
     void Tick();
     void EditNotes();
     void SaveFiles();
+    void ShowOptions();
 
     static constexpr const char* kIdle = "<idle>";
     static constexpr int kTickMilliseconds = 1000;
     static constexpr std::int64_t kHoldSeconds = 10;
     static constexpr std::int64_t kClockToleranceSeconds = 5;
-
-signals:
-    void optionsRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -3,6 +3,7 @@
 #include "storage/CsvLog.h"
 #include "storage/SettingsStore.h"
 #include "support/FakeClock.h"
+#include "support/DialogDriver.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -28,23 +29,7 @@ namespace {
 
 using test::FileBytes;
 using test::MakeTime;
-
-// Acts on the next modal dialog once it shows; gives up at a deadline so a failing check
-// never hangs the run.
-void OnNextDialog(std::function<void(QDialog*)> act)
-{
-    auto* poll = new QTimer(qApp);
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, [poll, tries, act] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog || ++*tries > 300) {
-            poll->stop();
-            poll->deleteLater();
-            if (dialog) act(dialog);
-        }
-    });
-    poll->start(10);
-}
+using test::OnNextDialog;
 
 void TypeNotesAndConfirm(const QString& text)
 {
@@ -326,10 +311,3 @@ TEST_F(MainWindowTest, LargeLogLoadsAndSavesWhole)
 }  // namespace
 }  // namespace ambrin
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,0 +1,443 @@
+#include "dialogs/EditLogDialog.h"
+
+#include "app/App.h"
+#include "app/Help.h"
+#include "app/QtText.h"
+#include "core/TimeLog.h"
+#include "dialogs/LogTableModel.h"
+#include "dialogs/NotesDialog.h"
+#include "platform/FileSystem.h"
+#include "storage/SettingsStore.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTimeEdit>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <sstream>
+
+namespace ambrin {
+
+namespace {
+
+QString DefaultChooser(QWidget* parent, bool save, const QString& folder)
+{
+    QFileDialog dialog(parent, save ? QStringLiteral("Save Log") : QStringLiteral("Load Log"), folder,
+                       QStringLiteral("Ambrin Log Files (*.csv)"));
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first();
+}
+
+EditLogDialog::FileChooser& Chooser()
+{
+    static EditLogDialog::FileChooser chooser = DefaultChooser;
+    return chooser;
+}
+
+template <typename Picker>
+Picker* MakePicker(QWidget* parent, const char* name, const QString& accessibleName)
+{
+    auto* picker = new Picker(parent);
+    picker->setObjectName(name);
+    picker->setTimeSpec(Qt::UTC);  // wall-clock fields: no daylight-saving gap is refused
+    picker->setMinimumDate(QDate(1601, 1, 1));
+    picker->setAccessibleName(accessibleName);
+    return picker;
+}
+
+void ShowTime(QDateEdit* date, QTimeEdit* time, ClockTime value)
+{
+    const CalendarFields f = value.Fields();
+    if (date) date->setDate(QDate(f.year, f.month, f.day));
+    if (time) time->setTime(QTime(f.hour, f.minute, f.second));
+}
+
+ClockTime ReadTime(const QDateEdit* date, const QTimeEdit* time)
+{
+    const QDate d = date->date();
+    const QTime t = time->time();
+    ClockTime value;
+    value.FromFields(d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second());
+    return value;
+}
+
+QPushButton* MakeButton(const QString& text, const char* name, QWidget* parent)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+}  // namespace
+
+void EditLogDialog::SetFileChooser(FileChooser chooser)
+{
+    Chooser() = chooser ? std::move(chooser) : FileChooser(DefaultChooser);
+}
+
+EditLogDialog::EditLogDialog(App& app, QWidget* parent)
+    : QDialog(parent), app_(app), working_(std::make_unique<TimeLog>())
+{
+    setObjectName("editLogDialog");
+    setWindowTitle(QStringLiteral("Edit Log"));
+    working_->Assign(app_.Log());
+    working_->SortByTime();
+    BuildControls();
+
+    firstRowTimer_ = new QTimer(this);
+    firstRowTimer_->setSingleShot(true);
+    connect(firstRowTimer_, &QTimer::timeout, this, &EditLogDialog::FirstRowTimerFired);
+    detailTimer_ = new QTimer(this);
+    detailTimer_->setSingleShot(true);
+    connect(detailTimer_, &QTimer::timeout, this, &EditLogDialog::LoadDetails);
+    firstRowTimer_->start(kTimerMilliseconds);
+}
+
+EditLogDialog::~EditLogDialog() = default;
+
+void EditLogDialog::BuildControls()
+{
+    model_ = new LogTableModel(*working_, this);
+    list_ = new QTableView(this);
+    list_->setObjectName("logList");
+    list_->setModel(model_);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setWordWrap(false);
+    list_->setShowGrid(false);
+    list_->verticalHeader()->hide();
+    list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
+    list_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    list_->setAccessibleName(QStringLiteral("Records"));
+    list_->viewport()->installEventFilter(this);
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected) { OnSelectionChanged(selected); });
+
+    auto* newButton = MakeButton(QStringLiteral("&New"), "newButton", this);
+    auto* deleteButton = MakeButton(QStringLiteral("&Delete"), "deleteButton", this);
+    auto* deleteAllButton = MakeButton(QStringLiteral("Delete &All"), "deleteAllButton", this);
+    connect(newButton, &QPushButton::clicked, this, &EditLogDialog::NewRecord);
+    connect(deleteButton, &QPushButton::clicked, this, &EditLogDialog::DeleteRecord);
+    connect(deleteAllButton, &QPushButton::clicked, this, &EditLogDialog::DeleteAll);
+
+    projectEdit_ = new QLineEdit(this);
+    projectEdit_->setObjectName("projectEdit");
+    projectEdit_->setAccessibleName(QStringLiteral("Project"));
+    startTime_ = MakePicker<QTimeEdit>(this, "startTime", QStringLiteral("Start time"));
+    startDate_ = MakePicker<QDateEdit>(this, "startDate", QStringLiteral("Start date"));
+    endCheck_ = new QCheckBox(this);
+    endCheck_->setObjectName("endCheck");
+    endCheck_->setAccessibleName(QStringLiteral("Has an end"));
+    endTime_ = MakePicker<QTimeEdit>(this, "endTime", QStringLiteral("End time"));
+    endDate_ = MakePicker<QDateEdit>(this, "endDate", QStringLiteral("End date"));
+    for (QDateEdit* date : {startDate_, endDate_}) date->setCalendarPopup(true);
+    notesEdit_ = new QPlainTextEdit(this);
+    notesEdit_->setObjectName("notesEdit");
+    notesEdit_->setAccessibleName(QStringLiteral("Notes"));
+    notesEdit_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    notesEdit_->setTabChangesFocus(true);
+    notesEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    notesEdit_->setFixedHeight(notesEdit_->fontMetrics().height() * 4 + 10);
+
+    connect(projectEdit_, &QLineEdit::textChanged, this, &EditLogDialog::MarkPending);
+    connect(notesEdit_, &QPlainTextEdit::textChanged, this, &EditLogDialog::MarkPending);
+    for (QDateTimeEdit* picker : std::initializer_list<QDateTimeEdit*>{startTime_, startDate_, endTime_, endDate_}) {
+        connect(picker, &QDateTimeEdit::dateTimeChanged, this, &EditLogDialog::MarkPending);
+        picker->installEventFilter(this);
+    }
+    connect(endCheck_, &QCheckBox::toggled, this, [this](bool on) {
+        endTime_->setEnabled(on);
+        MarkPending();
+    });
+    projectEdit_->installEventFilter(this);
+    endCheck_->installEventFilter(this);
+    notesEdit_->installEventFilter(this);
+
+    auto* saveButton = MakeButton(QStringLiteral("&Save Log"), "saveButton", this);
+    auto* loadButton = MakeButton(QStringLiteral("&Load Log"), "loadButton", this);
+    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName("okButton");
+    okButton->setDefault(true);
+    auto* cancelButton = MakeButton(QStringLiteral("&Cancel"), "cancelButton", this);
+    connect(saveButton, &QPushButton::clicked, this, &EditLogDialog::SaveLog);
+    connect(loadButton, &QPushButton::clicked, this, &EditLogDialog::LoadLog);
+    connect(okButton, &QPushButton::clicked, this, &EditLogDialog::accept);
+    connect(cancelButton, &QPushButton::clicked, this, &EditLogDialog::reject);
+
+    auto* listButtons = new QHBoxLayout;
+    listButtons->addStretch();
+    for (QPushButton* b : {newButton, deleteButton, deleteAllButton}) listButtons->addWidget(b);
+    listButtons->addStretch();
+
+    auto* details = new QFrame(this);
+    details->setFrameShape(QFrame::StyledPanel);
+    details->setFrameShadow(QFrame::Sunken);
+    auto* grid = new QGridLayout(details);
+    auto* times = new QHBoxLayout;
+    times->addWidget(startTime_);
+    times->addWidget(startDate_);
+    times->addWidget(new QLabel(QStringLiteral("_"), details));
+    times->addWidget(endCheck_);
+    times->addWidget(endTime_);
+    times->addWidget(endDate_);
+    grid->addWidget(projectEdit_, 0, 0);
+    grid->addLayout(times, 0, 1);
+    grid->addWidget(notesEdit_, 1, 0, 1, 2);
+    grid->setColumnStretch(0, 1);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(saveButton);
+    bottom->addWidget(loadButton);
+    bottom->addStretch();
+    bottom->addWidget(okButton);
+    bottom->addStretch();
+    bottom->addWidget(cancelButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(list_, 1);
+    layout->addLayout(listButtons);
+    layout->addWidget(details);
+    layout->addLayout(bottom);
+    setTabOrder(list_, newButton);
+    setTabOrder(newButton, deleteButton);
+    setTabOrder(deleteButton, deleteAllButton);
+    setTabOrder(deleteAllButton, projectEdit_);
+    setTabOrder(projectEdit_, startTime_);
+    setTabOrder(startTime_, startDate_);
+    setTabOrder(startDate_, endCheck_);
+    setTabOrder(endCheck_, endTime_);
+    setTabOrder(endTime_, endDate_);
+    setTabOrder(endDate_, notesEdit_);
+    setTabOrder(notesEdit_, saveButton);
+    setTabOrder(saveButton, loadButton);
+    setTabOrder(loadButton, okButton);
+    setTabOrder(okButton, cancelButton);
+    resize(760, 480);
+}
+
+void EditLogDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // Column widths from the list's width less a scroll bar: 1/4, 1/4, 2/5, 1/10.
+    const int width = list_->viewport()->width() - list_->verticalScrollBar()->sizeHint().width();
+    const int widths[] = {width / 4, width / 4, 2 * width / 5, width / 10};
+    for (int column = 0; column < LogTableModel::ColumnCount; ++column) {
+        list_->setColumnWidth(column, widths[column]);
+    }
+}
+
+void EditLogDialog::SelectRow(int row)
+{
+    const QModelIndex index = model_->index(row, 0);
+    list_->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    list_->scrollTo(index);
+}
+
+void EditLogDialog::OnSelectionChanged(const QItemSelection& selected)
+{
+    if (ignoreSelection_ || selected.indexes().isEmpty()) return;
+    // The edits belong to the row that was marked; the new row is marked after the commit.
+    Commit();
+    mark_ = selected.indexes().first().row();
+    detailTimer_->start(kTimerMilliseconds);
+}
+
+void EditLogDialog::FirstRowTimerFired()
+{
+    if (working_->Count() == 0) return;
+    list_->setFocus();
+    mark_ = 0;
+    SelectRow(0);
+}
+
+void EditLogDialog::LoadDetails()
+{
+    detailTimer_->stop();
+    if (mark_ < 0 || static_cast<std::uint32_t>(mark_) >= working_->Count()) {
+        loadedProject_.clear();
+        loadedNotes_.clear();
+        projectEdit_->clear();
+        notesEdit_->clear();
+        const ClockTime now = ClockTime::Now();
+        ShowTime(startDate_, startTime_, now);
+        ShowTime(endDate_, endTime_, now);
+        endCheck_->setChecked(true);
+    } else {
+        const TimeRecord& record = working_->At(static_cast<std::uint32_t>(mark_));
+        loadedProject_ = record.project;
+        loadedNotes_ = record.notes;
+        projectEdit_->setText(ToQString(record.project));
+        notesEdit_->setPlainText(NotesToEditText(record.notes));
+        ShowTime(startDate_, startTime_, record.start);
+        endCheck_->setChecked(!record.end.IsEmpty());
+        ShowTime(endDate_, endTime_, record.end.IsEmpty() ? record.start : record.end);
+    }
+    pending_ = false;
+}
+
+void EditLogDialog::Commit()
+{
+    if (!pending_ || mark_ < 0 || static_cast<std::uint32_t>(mark_) >= working_->Count()) return;
+    const QString project = projectEdit_->text();
+    if (project.isEmpty()) return;  // blocks the whole commit; the edits stay pending
+    TimeRecord& record = working_->At(static_cast<std::uint32_t>(mark_));
+    record.project = EditedBytes(loadedProject_, project);
+    const QString notes = notesEdit_->toPlainText();
+    record.notes = notes == NotesToEditText(loadedNotes_) ? loadedNotes_ : EditTextToNotes(notes);
+    record.start = ReadTime(startDate_, startTime_);
+    record.end = endCheck_->isChecked() ? ReadTime(endDate_, endTime_) : ClockTime();
+    pending_ = false;
+    model_->RefreshAll();
+}
+
+void EditLogDialog::NewRecord()
+{
+    Commit();
+    const ClockTime now = ClockTime::Now();
+    const std::uint32_t count = working_->Count();
+    const bool marked = mark_ >= 0 && static_cast<std::uint32_t>(mark_) < count;
+    const int row = marked ? mark_ : static_cast<int>(count);
+    model_->BeginInsertAt(row);
+    working_->InsertAt(static_cast<std::uint32_t>(row), {}, {}, now, now);
+    model_->EndInsert();
+    model_->RefreshAll();
+    // Marked first: a pending edit the first commit could not place goes into the new record.
+    mark_ = row;
+    SelectRow(row);
+}
+
+void EditLogDialog::DeleteRecord()
+{
+    const int row = mark_;
+    if (row < 0 || static_cast<std::uint32_t>(row) >= working_->Count()) return;
+    ignoreSelection_ = true;
+    model_->BeginRemoveAt(row);
+    working_->RemoveAt(static_cast<std::uint32_t>(row));
+    model_->EndRemove();
+    // The mark stays on the same place: the next record, or the last one.
+    const int count = static_cast<int>(working_->Count());
+    mark_ = count == 0 ? -1 : std::min(row, count - 1);
+    if (mark_ >= 0) SelectRow(mark_);
+    ignoreSelection_ = false;
+    model_->RefreshAll();
+    LoadDetails();
+}
+
+void EditLogDialog::DeleteAll()
+{
+    pending_ = false;
+    model_->BeginReset();
+    working_->Clear();
+    model_->EndReset();
+    mark_ = -1;
+}
+
+void EditLogDialog::ShowMessage(const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kAppName), text, QMessageBox::Ok, this);
+    box.setObjectName("logMessage");
+    box.exec();
+}
+
+void EditLogDialog::SaveLog()
+{
+    const QString folder = ToQString(app_.Locations().LogFolder());
+    const QString chosen = Chooser()(this, true, folder);
+    if (chosen.isEmpty()) return;
+    std::uint32_t totals = 0;
+    SettingsStore::ReadNumber(SettingsRoot::CurrentUser, settings::kKeyPath,
+                              settings::kIncludeTotals.name, totals);
+    std::ostringstream out;
+    if (!working_->WriteCsv(out, totals != 0)) {
+        ShowMessage(QStringLiteral("Error writing timelog file"));
+        return;
+    }
+    switch (platform::ReplaceFileContents(QFile::encodeName(chosen).toStdString(), out.str())) {
+    case platform::ReplaceResult::Replaced:
+        break;
+    case platform::ReplaceResult::CannotCreate:
+        ShowMessage(QStringLiteral("Unable to create timelog file to save to"));
+        break;
+    case platform::ReplaceResult::WriteFailed:
+        ShowMessage(QStringLiteral("Error writing timelog file"));
+        break;
+    }
+}
+
+void EditLogDialog::LoadLog()
+{
+    const QString folder = ToQString(app_.Locations().LogFolder());
+    const QString chosen = Chooser()(this, false, folder);
+    if (chosen.isEmpty()) return;
+    std::string bytes;
+    if (!platform::ReadWholeFile(QFile::encodeName(chosen).toStdString(), bytes)) {
+        ShowMessage(QStringLiteral("Unable to open timelog file for loading"));
+        return;
+    }
+    std::istringstream in(std::move(bytes));
+    model_->BeginReset();
+    const bool ok = working_->ReadCsv(in);
+    model_->EndReset();
+    mark_ = -1;
+    if (!ok) ShowMessage(QStringLiteral("Error loading timelog file"));
+}
+
+void EditLogDialog::accept()
+{
+    Commit();
+    app_.Log().Assign(*working_);
+    QDialog::accept();
+}
+
+bool EditLogDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == list_->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        detailTimer_->start(kTimerMilliseconds);  // a click on the selected row reloads it
+    } else if (event->type() == QEvent::FocusOut && watched != notesEdit_) {
+        Commit();
+    } else if (watched == notesEdit_ && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            if (key->modifiers() & Qt::ControlModifier) {
+                notesEdit_->insertPlainText(QStringLiteral("\n"));
+            } else {
+                accept();
+            }
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void EditLogDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1) {
+        ShowHelp();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+}  // namespace ambrin

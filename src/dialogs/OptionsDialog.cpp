@@ -1,0 +1,136 @@
+#include "dialogs/OptionsDialog.h"
+
+#include "app/App.h"
+#include "app/Help.h"
+#include "dialogs/EditLogDialog.h"
+#include "dialogs/ProjectListDialog.h"
+#include "storage/SettingsStore.h"
+
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace ambrin {
+
+namespace {
+
+struct OptionBox {
+    const settings::Option& option;
+    const char* text;
+    const char* name;
+};
+
+// In the order of the dialog, which is also the order they are stored in.
+const OptionBox kBoxes[] = {
+    {settings::kTopmost, "Stay on top of other windows", "topmostCheck"},
+    {settings::kPopNote, "Pop up Note editor on every new entry", "popNoteCheck"},
+    {settings::kEndProj, "End current project when quitting Ambrin", "endProjCheck"},
+    {settings::kRoundTimes, "Round all times to the nearest 15 minutes", "roundTimesCheck"},
+    {settings::kIncludeTotals, "Include item totals in log file", "includeTotalsCheck"},
+};
+
+QFrame* Line(QWidget* parent)
+{
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+QPushButton* Button(const QString& text, const char* name, QWidget* parent)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+}  // namespace
+
+OptionsDialog::OptionsDialog(App& app, QWidget* strip) : QDialog(strip), app_(app), strip_(strip)
+{
+    setObjectName("optionsDialog");
+    setWindowTitle(QStringLiteral("Ambrin options"));
+
+    auto* icon = new QLabel(this);
+    icon->setPixmap(QIcon(QStringLiteral(":/icons/ambrin.svg")).pixmap(32, 32));
+    auto* version = new QLabel(QStringLiteral("Ambrin Version 1.2"), this);
+    version->setTextFormat(Qt::PlainText);
+    auto* notice = new QLabel(QStringLiteral("Your time, kept to the minute."), this);
+    notice->setAlignment(Qt::AlignCenter);
+    auto* top = new QHBoxLayout;
+    top->addWidget(icon);
+    top->addWidget(version, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(notice);
+    layout->addWidget(Line(this));
+    for (std::size_t i = 0; i < std::size(kBoxes); ++i) {
+        boxes_[i] = new QCheckBox(QString::fromLatin1(kBoxes[i].text), this);
+        boxes_[i]->setObjectName(kBoxes[i].name);
+        boxes_[i]->setChecked(SettingsStore::IsOn(kBoxes[i].option));
+        layout->addWidget(boxes_[i]);
+    }
+    auto* logButton = Button(QStringLiteral("Current &Log"), "currentLogButton", this);
+    auto* listButton = Button(QStringLiteral("Edit &Project List"), "projectListButton", this);
+    auto* webButton = Button(QStringLiteral("Visit Velmora Software &Website"), "websiteButton", this);
+    for (QPushButton* b : {logButton, listButton, webButton}) layout->addWidget(b);
+    layout->addWidget(Line(this));
+
+    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName("okButton");
+    okButton->setDefault(true);
+    auto* helpButton = Button(QStringLiteral("&Help"), "helpButton", this);
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(okButton);
+    bottom->addWidget(helpButton);
+    bottom->addStretch();
+    layout->addLayout(bottom);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(logButton, &QPushButton::clicked, this, [this] {
+        EditLogDialog dialog(app_, this);
+        dialog.exec();
+    });
+    connect(listButton, &QPushButton::clicked, this,
+            [this] { ProjectListDialog::EditList(app_.Projects(), this); });
+    connect(webButton, &QPushButton::clicked, this,
+            [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebsite))); });
+    connect(okButton, &QPushButton::clicked, this, &OptionsDialog::accept);
+    connect(helpButton, &QPushButton::clicked, this, [] { ShowHelp(); });
+    boxes_[0]->setFocus();
+}
+
+void OptionsDialog::accept()
+{
+    for (std::size_t i = 0; i < std::size(kBoxes); ++i) {
+        SettingsStore::Write(kBoxes[i].option, boxes_[i]->isChecked());
+    }
+    // Stay on top applies at once. Changing the flag hides the strip; show it again.
+    const bool onTop = boxes_[0]->isChecked();
+    if (strip_ && strip_->windowFlags().testFlag(Qt::WindowStaysOnTopHint) != onTop) {
+        const bool visible = strip_->isVisible();
+        strip_->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+        if (visible) strip_->show();
+    }
+    QDialog::accept();
+}
+
+void OptionsDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1) {
+        ShowHelp();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+}  // namespace ambrin

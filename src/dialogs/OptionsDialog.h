@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+
+namespace ambrin {
+
+class App;
+
+// The about box and the five options; OK stores them, Escape stores nothing.
+class OptionsDialog : public QDialog {
+    Q_OBJECT
+public:
+    OptionsDialog(App& app, QWidget* strip);
+
+    // The maker's page opened by "Visit Velmora Software Website".
+    static constexpr const char* kWebsite = "https://velmora-software.example/ambrin";
+
+    void accept() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    App& app_;
+    QWidget* strip_;
+    QCheckBox* boxes_[5] = {};
+};
+
+}  // namespace ambrin

@@ -1,0 +1,72 @@
+#include "dialogs/ProjectListDialog.h"
+
+#include "app/Help.h"
+#include "dialogs/NotesDialog.h"
+#include "storage/ProjectList.h"
+
+#include <QDialogButtonBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <sstream>
+
+namespace ambrin {
+
+ProjectListDialog::ProjectListDialog(const std::string& text, QWidget* parent)
+    : QDialog(parent), original_(text), edit_(new QPlainTextEdit(this))
+{
+    setObjectName("projectListDialog");
+    setWindowTitle(QStringLiteral("Edit Project List"));
+    auto* label = new QLabel(QStringLiteral("Enter one project name per line:"), this);
+    label->setBuddy(edit_);
+    edit_->setObjectName("projectListEdit");
+    edit_->setAccessibleName(QStringLiteral("Project names"));
+    edit_->setTabChangesFocus(true);
+    edit_->setPlainText(NotesToEditText(text));
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);  // Enter outside the edit
+    buttons->button(QDialogButtonBox::Cancel)->setAutoDefault(false);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(edit_, 1);
+    layout->addWidget(buttons);
+    resize(380, 420);
+
+    // The caret at the end, nothing selected.
+    edit_->setFocus();
+    edit_->moveCursor(QTextCursor::End);
+}
+
+std::string ProjectListDialog::Text() const
+{
+    const QString text = edit_->toPlainText();
+    return text == NotesToEditText(original_) ? original_ : EditTextToNotes(text);
+}
+
+void ProjectListDialog::EditList(ProjectList& list, QWidget* parent)
+{
+    std::string text;
+    for (std::uint32_t i = 0; i < list.Count(); ++i) text += list.At(i) + "\r\n";
+    ProjectListDialog dialog(text, parent);
+    if (dialog.exec() != QDialog::Accepted) return;
+    std::istringstream in(dialog.Text());
+    list.ReadList(in);
+}
+
+void ProjectListDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1) {
+        ShowHelp();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+}  // namespace ambrin

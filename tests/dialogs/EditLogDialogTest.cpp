@@ -1,0 +1,229 @@
+#include "dialogs/EditLogDialog.h"
+
+#include "app/App.h"
+#include "storage/SettingsStore.h"
+#include "support/DialogDriver.h"
+#include "support/FakeClock.h"
+#include "support/TempHome.h"
+
+#include <QAbstractItemModel>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+namespace ambrin {
+namespace {
+
+using test::MakeTime;
+using test::OnNextDialog;
+
+class EditLogTest : public ::testing::Test {
+protected:
+    void TearDown() override { EditLogDialog::SetFileChooser({}); }
+
+    // Opens the dialog as a user sees it: shown, with the first-row and load timers run.
+    void Open()
+    {
+        dialog_ = std::make_unique<EditLogDialog>(app_);
+        dialog_->show();
+        QTest::qWait(3 * EditLogDialog::kTimerMilliseconds);
+    }
+    QString Cell(int row, int column)
+    {
+        const QAbstractItemModel* model = List()->model();
+        return model->data(model->index(row, column)).toString();
+    }
+    QTableView* List() { return dialog_->findChild<QTableView*>("logList"); }
+    QLineEdit* Project() { return dialog_->findChild<QLineEdit*>("projectEdit"); }
+    QPlainTextEdit* Notes() { return dialog_->findChild<QPlainTextEdit*>("notesEdit"); }
+    void Click(const char* button) { QTest::mouseClick(dialog_->findChild<QPushButton*>(button), Qt::LeftButton); }
+    void SelectRow(int row)
+    {
+        List()->selectionModel()->setCurrentIndex(List()->model()->index(row, 0),
+                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        QTest::qWait(2 * EditLogDialog::kTimerMilliseconds);
+    }
+    std::string WorkingProjects()
+    {
+        std::string names;
+        for (std::uint32_t i = 0; i < dialog_->WorkingLog().Count(); ++i) names += dialog_->WorkingLog().At(i).project + ";";
+        return names;
+    }
+
+    test::TempHome home_;
+    test::FakeClock clock_{MakeTime(2005, 3, 9, 12, 0, 0)};
+    App app_;
+    std::unique_ptr<EditLogDialog> dialog_;
+};
+
+TEST_F(EditLogTest, ListsTheLogSortedWithDatesWhereTheDayChanges)
+{
+    //  E  (no start) .................. 3/9 08:00
+    //  A  3/7 09:00 -- 10:30
+    //  B  3/7 10:30 ----------------- 3/8 01:00
+    //  C  3/8 09:00 -- (in progress)
+    //  D  3/8 11:00, ended 10:30 (before its start)
+    TimeLog& log = app_.Log();
+    log.Append("D", "", MakeTime(2005, 3, 8, 11, 0), MakeTime(2005, 3, 8, 10, 30));
+    log.Append("B", "", MakeTime(2005, 3, 7, 10, 30), MakeTime(2005, 3, 8, 1, 0));
+    log.Append("A", "", MakeTime(2005, 3, 7, 9, 0), MakeTime(2005, 3, 7, 10, 30));
+    log.Append("C", "", MakeTime(2005, 3, 8, 9, 0), ClockTime());
+    log.Append("E", "", ClockTime(), MakeTime(2005, 3, 9, 8, 0));
+    Open();
+
+    const QStringList expected[] = {
+        {"", "Wed Mar 9, 8:00 am", "E", ""},
+        {"Mon Mar 7, 9:00 am", "         10:30 am", "A", "1.50"},
+        {"         10:30 am", "Tue Mar 8, 1:00 am", "B", "14.50"},
+        {"         9:00 am", "(in progress)", "C", ""},
+        {"Tue Mar 8, 11:00 am", "         10:30 am", "D", "-0.50"},
+    };
+    ASSERT_EQ(List()->model()->rowCount(), 5);
+    for (int row = 0; row < 5; ++row) {
+        for (int column = 0; column < 4; ++column) {
+            EXPECT_EQ(Cell(row, column), expected[row][column]) << "row " << row << " column " << column;
+        }
+    }
+    EXPECT_EQ(dialog_->SelectionMark(), 0);
+    EXPECT_EQ(Project()->text(), "E") << "the first row is selected and loaded";
+
+    dialog_->reject();
+    EXPECT_EQ(app_.Log().At(0).project, "D") << "Cancel leaves the order as it was";
+    Open();
+    dialog_->accept();
+    EXPECT_EQ(app_.Log().At(0).project, "E") << "OK stores the sorted order";
+}
+
+TEST_F(EditLogTest, EditsGoToTheRecordTheyWereMadeIn)
+{
+    app_.Log().Append("A", "", MakeTime(2005, 3, 7, 9, 0), MakeTime(2005, 3, 7, 10, 0));
+    app_.Log().Append("B", "", MakeTime(2005, 3, 7, 10, 0), MakeTime(2005, 3, 7, 11, 0));
+    Open();
+    Project()->setText("A2");
+    Notes()->setPlainText("line1\nline2");
+    SelectRow(1);
+    EXPECT_EQ(WorkingProjects(), "A2;B;");
+    EXPECT_EQ(dialog_->WorkingLog().At(0).notes, "line1\r\nline2");
+    EXPECT_EQ(Project()->text(), "B") << "the new row is loaded after the commit";
+
+    // An empty project blocks the whole commit; typing a name again commits everything.
+    Project()->setText("");
+    dialog_->findChild<QCheckBox*>("endCheck")->setChecked(false);
+    SelectRow(0);
+    EXPECT_EQ(WorkingProjects(), "A2;B;");
+    EXPECT_FALSE(dialog_->WorkingLog().At(1).end.IsEmpty());
+
+    SelectRow(1);
+    Project()->setText("B2");
+    dialog_->findChild<QCheckBox*>("endCheck")->setChecked(false);
+    QTest::keyClick(Project(), Qt::Key_Return);  // Enter means OK, committing first
+    EXPECT_EQ(dialog_->result(), QDialog::Accepted);
+    EXPECT_EQ(app_.Log().At(1).project, "B2");
+    EXPECT_TRUE(app_.Log().At(1).end.IsEmpty()) << "no end: in progress";
+}
+
+TEST_F(EditLogTest, NewInsertsBeforeTheMarkOrAppends)
+{
+    Open();
+    EXPECT_EQ(dialog_->SelectionMark(), -1);
+    Click("newButton");
+    QTest::qWait(2 * EditLogDialog::kTimerMilliseconds);
+    ASSERT_EQ(dialog_->WorkingLog().Count(), 1u);
+    EXPECT_EQ(Cell(0, 3), "0.00") << "a new record ends where it starts";
+    Project()->setText("First");
+    Click("newButton");
+    QTest::qWait(2 * EditLogDialog::kTimerMilliseconds);
+    EXPECT_EQ(WorkingProjects(), ";First;") << "committed, then inserted before the marked row";
+    EXPECT_EQ(dialog_->SelectionMark(), 0);
+}
+
+TEST_F(EditLogTest, DeleteAndDeleteAllAskNothing)
+{
+    for (const char* name : {"A", "B", "C"}) {
+        app_.Log().Append(name, "", MakeTime(2005, 3, 7, 9, 0), MakeTime(2005, 3, 7, 10, 0));
+    }
+    Open();
+    SelectRow(1);
+    Click("deleteButton");
+    EXPECT_EQ(WorkingProjects(), "A;C;");
+    EXPECT_EQ(Project()->text(), "C") << "the details follow the mark as it now stands";
+
+    Click("deleteAllButton");
+    EXPECT_EQ(dialog_->WorkingLog().Count(), 0u);
+    Project()->setText("edited");
+    Click("okButton");
+    EXPECT_EQ(app_.Log().Count(), 0u) << "nothing to commit into";
+}
+
+TEST_F(EditLogTest, SaveAndLoadWithTheirMessages)
+{
+    app_.Log().Append("A", "", MakeTime(2005, 3, 7, 9, 0), MakeTime(2005, 3, 7, 10, 42));
+    SettingsStore::Write(settings::kIncludeTotals, true);
+    const std::string saved = home_.Path() + "/saved.csv";
+    QString chosen = QString::fromStdString(saved);
+    EditLogDialog::SetFileChooser([&chosen](QWidget*, bool, const QString&) { return chosen; });
+    Open();
+
+    Click("saveButton");
+    EXPECT_EQ(test::FileBytes(saved), "\"3-7-2005 9:00\",\"3-7-2005 10:42\",\"1:42\",\"A\",\"\"\r\n");
+
+    const std::pair<std::string, QString> failures[] = {
+        {home_.Path() + "/no/such/folder/x.csv", "Unable to create timelog file to save to"},
+    };
+    for (const auto& [path, message] : failures) {
+        chosen = QString::fromStdString(path);
+        QString shown;
+        OnNextDialog([&shown](QDialog* box) {
+            shown = static_cast<QMessageBox*>(box)->text();
+            box->accept();
+        });
+        Click("saveButton");
+        EXPECT_EQ(shown, message);
+    }
+
+    chosen = QString::fromStdString(home_.Path() + "/missing.csv");
+    QString shown;
+    OnNextDialog([&shown](QDialog* box) {
+        shown = static_cast<QMessageBox*>(box)->text();
+        box->accept();
+    });
+    Click("loadButton");
+    EXPECT_EQ(shown, "Unable to open timelog file for loading");
+    EXPECT_EQ(WorkingProjects(), "A;");
+
+    test::WriteBytes(home_.Path() + "/other.csv", "\"3-7-2005 12:00\",\"\",\"Z\",\"\"\r\n\"3-7-2005 8:00\",\"\",\"Y\",\"\"\r\n");
+    chosen = QString::fromStdString(home_.Path() + "/other.csv");
+    Click("loadButton");
+    EXPECT_EQ(WorkingProjects(), "Z;Y;") << "in file order, not sorted";
+    dialog_->reject();
+    EXPECT_EQ(app_.Log().At(0).project, "A") << "Cancel drops the loaded records";
+}
+
+TEST_F(EditLogTest, UntouchedTextsKeepTheirBytes)
+{
+    app_.Log().Append("Caf\xE9", "lone\nLF", MakeTime(2005, 3, 7, 9, 0), MakeTime(2005, 3, 7, 10, 0));
+    Open();
+    dialog_->findChild<QCheckBox*>("endCheck")->setChecked(false);
+    Click("okButton");
+    EXPECT_EQ(app_.Log().At(0).project, "Caf\xE9");
+    EXPECT_EQ(app_.Log().At(0).notes, "lone\nLF");
+    EXPECT_TRUE(app_.Log().At(0).end.IsEmpty());
+}
+
+TEST_F(EditLogTest, OpensALargeLog)
+{
+    for (int i = 0; i < 100'000; ++i) {
+        app_.Log().Append("P", "", ClockTime(MakeTime(2015, 1, 1).Ticks() + std::uint64_t(i) * kTicksPerMinute * 30), ClockTime());
+    }
+    Open();
+    EXPECT_EQ(List()->model()->rowCount(), 100'000);
+    List()->scrollToBottom();
+    EXPECT_EQ(Cell(99'999, 1), "(in progress)");
+}
+
+}  // namespace
+}  // namespace ambrin

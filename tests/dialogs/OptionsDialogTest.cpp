@@ -1,0 +1,119 @@
+#include "dialogs/OptionsDialog.h"
+
+#include "app/App.h"
+#include "app/MainWindow.h"
+#include "storage/SettingsStore.h"
+#include "support/DialogDriver.h"
+#include "support/FakeClock.h"
+#include "support/TempHome.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace ambrin {
+namespace {
+
+using test::MakeTime;
+using test::OnNextDialog;
+
+const char* const kBoxNames[] = {"topmostCheck", "popNoteCheck", "endProjCheck", "roundTimesCheck",
+                                 "includeTotalsCheck"};
+
+class OptionsTest : public ::testing::Test {
+protected:
+    // Opens the options from the strip and lets act drive them.
+    void ShowOptions(std::function<void(QDialog*)> act)
+    {
+        OnNextDialog(std::move(act));
+        strip_->ShowOptions();
+    }
+    std::string Hive() { return test::FileBytes(home_.HivePath()); }
+
+    test::TempHome home_;
+    test::FakeClock clock_{MakeTime(2005, 3, 7, 9, 5, 0)};
+    App app_;
+    std::unique_ptr<MainWindow> strip_ = std::make_unique<MainWindow>(app_);
+};
+
+TEST_F(OptionsTest, FirstStartTicksAndOkStoresAllFive)
+{
+    std::vector<bool> ticks;
+    ShowOptions([&ticks](QDialog* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Ambrin options");
+        for (const char* name : kBoxNames) ticks.push_back(dialog->findChild<QCheckBox*>(name)->isChecked());
+        dialog->accept();
+    });
+    EXPECT_EQ(ticks, (std::vector<bool>{true, true, false, false, false}));
+    EXPECT_EQ(Hive(), "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Velmora Software\\Ambrin]\r\n"
+                      "\"Topmost\"=dword:00000001\r\n\"PopNote\"=dword:00000001\r\n"
+                      "\"EndProj\"=dword:00000000\r\n\"RoundTimes\"=dword:00000000\r\n"
+                      "\"IncludeTotals\"=dword:00000000\r\n");
+}
+
+TEST_F(OptionsTest, StayOnTopChangesAtOnceAndTheStripStays)
+{
+    strip_->show();
+    ShowOptions([](QDialog* dialog) {
+        dialog->findChild<QCheckBox*>("topmostCheck")->setChecked(false);
+        dialog->findChild<QCheckBox*>("includeTotalsCheck")->setChecked(true);
+        QTest::keyClick(dialog, Qt::Key_Return);
+    });
+    EXPECT_FALSE(strip_->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(strip_->isVisible()) << "changing stay-on-top never ends the strip";
+    EXPECT_FALSE(SettingsStore::IsOn(settings::kTopmost));
+    EXPECT_TRUE(SettingsStore::IsOn(settings::kIncludeTotals));
+}
+
+TEST_F(OptionsTest, EscapeStoresNothing)
+{
+    ShowOptions([](QDialog* dialog) {
+        for (const char* name : kBoxNames) dialog->findChild<QCheckBox*>(name)->toggle();
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    EXPECT_EQ(Hive(), "");
+    EXPECT_TRUE(strip_->windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST_F(OptionsTest, ProjectListEditorReplacesTheListAndTheStripPutsBackWhatItNeeds)
+{
+    auto* combo = strip_->findChild<QComboBox*>("projectCombo");
+    combo->setEditText("Accounts");
+    SettingsStore::Write(settings::kPopNote, false);
+    strip_->ChangeProject();
+
+    ShowOptions([](QDialog* options) {
+        OnNextDialog([](QDialog* editor) {
+            auto* edit = editor->findChild<QPlainTextEdit*>("projectListEdit");
+            EXPECT_EQ(edit->toPlainText(), "\n<idle>\nAccounts\n") << "in list order, not sorted";
+            edit->setPlainText("Zeta\n\n  \x01\nzeta\nBeta");
+            editor->accept();
+        });
+        QTest::mouseClick(options->findChild<QPushButton*>("projectListButton"), Qt::LeftButton);
+        options->reject();  // the editor's change stays
+    });
+    EXPECT_EQ(test::FileBytes(app_.Locations().ProjectListPath()),
+              "Zeta\r\n\r\nBeta\r\nAccounts\r\n<idle>\r\n")
+        << "blank and control lines skipped, a line of spaces is the one empty name, other case "
+           "is a duplicate; the running project and <idle> come back at the end";
+    EXPECT_EQ(combo->currentText(), "Accounts");
+}
+
+TEST_F(OptionsTest, CurrentLogOpensTheEditLogDialog)
+{
+    QString title;
+    ShowOptions([&title](QDialog* options) {
+        OnNextDialog([&title](QDialog* editLog) {
+            title = editLog->windowTitle();
+            editLog->reject();
+        });
+        QTest::mouseClick(options->findChild<QPushButton*>("currentLogButton"), Qt::LeftButton);
+        options->reject();
+    });
+    EXPECT_EQ(title, "Edit Log");
+}
+
+}  // namespace
+}  // namespace ambrin
