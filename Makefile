@@ -34,6 +34,7 @@ bench: deps
 	cmake --preset bench
 	cmake --build --preset bench
 	build/bench/bench/ambrin_bench_csv
+	build/bench/bench/ambrin_bench_edit_log
 
 fuzz: deps
 	cmake --preset fuzz

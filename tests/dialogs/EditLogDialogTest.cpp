@@ -15,6 +15,8 @@
 #include <QTableView>
 #include <QTest>
 
+#include <filesystem>
+
 namespace ambrin {
 namespace {
 
@@ -185,15 +187,18 @@ TEST_F(EditLogTest, SaveAndLoadWithTheirMessages)
         EXPECT_EQ(shown, message);
     }
 
-    chosen = QString::fromStdString(home_.Path() + "/missing.csv");
-    QString shown;
-    OnNextDialog([&shown](QDialog* box) {
-        shown = static_cast<QMessageBox*>(box)->text();
-        box->accept();
-    });
-    Click("loadButton");
-    EXPECT_EQ(shown, "Unable to open timelog file for loading");
-    EXPECT_EQ(WorkingProjects(), "A;");
+    std::filesystem::create_directory(home_.Path() + "/folder.csv");
+    for (const char* unreadable : {"/missing.csv", "/folder.csv"}) {
+        chosen = QString::fromStdString(home_.Path() + unreadable);
+        QString shown;
+        OnNextDialog([&shown](QDialog* box) {
+            shown = static_cast<QMessageBox*>(box)->text();
+            box->accept();
+        });
+        Click("loadButton");
+        EXPECT_EQ(shown, "Unable to open timelog file for loading") << unreadable;
+        EXPECT_EQ(WorkingProjects(), "A;");
+    }
 
     test::WriteBytes(home_.Path() + "/other.csv", "\"3-7-2005 12:00\",\"\",\"Z\",\"\"\r\n\"3-7-2005 8:00\",\"\",\"Y\",\"\"\r\n");
     chosen = QString::fromStdString(home_.Path() + "/other.csv");
@@ -201,6 +206,14 @@ TEST_F(EditLogTest, SaveAndLoadWithTheirMessages)
     EXPECT_EQ(WorkingProjects(), "Z;Y;") << "in file order, not sorted";
     dialog_->reject();
     EXPECT_EQ(app_.Log().At(0).project, "A") << "Cancel drops the loaded records";
+    EXPECT_EQ(test::FileBytes(saved), "\"3-7-2005 9:00\",\"3-7-2005 10:42\",\"1:42\",\"A\",\"\"\r\n")
+        << "and keeps the saved file";
+
+    Open();
+    Click("loadButton");
+    dialog_->accept();
+    EXPECT_EQ(app_.Log().At(0).project, "Z");
+    EXPECT_EQ(app_.Log().At(1).project, "Y") << "OK keeps the file order";
 }
 
 TEST_F(EditLogTest, UntouchedTextsKeepTheirBytes)

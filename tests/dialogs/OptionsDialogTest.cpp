@@ -101,18 +101,48 @@ TEST_F(OptionsTest, ProjectListEditorReplacesTheListAndTheStripPutsBackWhatItNee
     EXPECT_EQ(combo->currentText(), "Accounts");
 }
 
-TEST_F(OptionsTest, CurrentLogOpensTheEditLogDialog)
+TEST_F(OptionsTest, EditLogChangesSurviveLeavingTheOptionsWithEscape)
 {
+    auto* combo = strip_->findChild<QComboBox*>("projectCombo");
+    SettingsStore::Write(settings::kPopNote, false);
+    combo->setEditText("Accounts");
+    strip_->ChangeProject();
+
     QString title;
     ShowOptions([&title](QDialog* options) {
         OnNextDialog([&title](QDialog* editLog) {
             title = editLog->windowTitle();
-            editLog->reject();
+            QTest::mouseClick(editLog->findChild<QPushButton*>("deleteAllButton"), Qt::LeftButton);
+            editLog->accept();
         });
         QTest::mouseClick(options->findChild<QPushButton*>("currentLogButton"), Qt::LeftButton);
-        options->reject();
+        QTest::keyClick(options, Qt::Key_Escape);
     });
     EXPECT_EQ(title, "Edit Log");
+    EXPECT_EQ(test::FileBytes(app_.Locations().CurrentLogPath()), "");
+    ASSERT_EQ(app_.Log().Count(), 1u) << "the refresh opens a new blank record";
+    EXPECT_EQ(app_.Log().At(0).project, "");
+    EXPECT_EQ(combo->currentText(), "<idle>");
+}
+
+TEST_F(OptionsTest, OptionsGovernTheirBehaviourAtTheNextUse)
+{
+    // Pop-up off, rounding, totals and ending on quit on, all through the dialog.
+    ShowOptions([](QDialog* dialog) {
+        dialog->findChild<QCheckBox*>("popNoteCheck")->setChecked(false);
+        for (const char* name : {"endProjCheck", "roundTimesCheck", "includeTotalsCheck"}) {
+            dialog->findChild<QCheckBox*>(name)->setChecked(true);
+        }
+        dialog->accept();
+    });
+    auto* combo = strip_->findChild<QComboBox*>("projectCombo");
+    combo->setEditText("Accounts");
+    strip_->ChangeProject();  // no notes editor: it would wait for the deadline and fail below
+    EXPECT_EQ(app_.Log().At(0).start, MakeTime(2005, 3, 7, 9, 0)) << "09:05 rounds to 09:00";
+    clock_.Set(MakeTime(2005, 3, 7, 9, 48, 20));
+    strip_.reset();
+    EXPECT_EQ(test::FileBytes(app_.Locations().CurrentLogPath()),
+              "\"3-7-2005 9:00\",\"3-7-2005 9:48\",\"0:48\",\"Accounts\",\"\"\r\n");
 }
 
 }  // namespace

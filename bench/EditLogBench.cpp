@@ -1,0 +1,70 @@
+// Opening the Edit Log dialog on a large log, against the same on 10 records: construction,
+// the sorted working copy, the first paint; then scrolling to the end and committing an edit.
+#include "LogGenerator.h"
+#include "app/App.h"
+#include "dialogs/EditLogDialog.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QTableView>
+
+namespace {
+
+void FillLog(ambrin::App& app, std::size_t records)
+{
+    ambrin::TimeLog generated = ambrin::bench::GenerateLog(records);
+    app.Log().Assign(generated);
+}
+
+void BM_OpenEditLog(benchmark::State& state)
+{
+    ambrin::App app;
+    FillLog(app, static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        ambrin::EditLogDialog dialog(app);
+        dialog.show();
+        QCoreApplication::processEvents();
+    }
+}
+
+void BM_ScrollAndCommit(benchmark::State& state)
+{
+    ambrin::App app;
+    FillLog(app, static_cast<std::size_t>(state.range(0)));
+    ambrin::EditLogDialog dialog(app);
+    dialog.show();
+    QCoreApplication::processEvents();
+    auto* list = dialog.findChild<QTableView*>("logList");
+    auto* project = dialog.findChild<QLineEdit*>("projectEdit");
+    int edit = 0;
+    for (auto _ : state) {
+        list->scrollToBottom();
+        QCoreApplication::processEvents();
+        list->scrollToTop();
+        QCoreApplication::processEvents();
+        const int row = edit++ % 2;
+        list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
+                                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        project->setText(QStringLiteral("Edited %1").arg(edit));
+        list->selectionModel()->setCurrentIndex(list->model()->index(1 - row, 0),
+                                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        QCoreApplication::processEvents();
+    }
+}
+
+BENCHMARK(BM_OpenEditLog)->Arg(10)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ScrollAndCommit)->Arg(10)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}
