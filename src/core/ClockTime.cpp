@@ -65,17 +65,6 @@ void CivilFromDays(std::int64_t days, CalendarFields& f)
     f.dayOfWeek = static_cast<std::uint16_t>((days + 1) % 7);
 }
 
-void AppendNumber(std::string& out, std::uint64_t value)
-{
-    char digits[20];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    while (n > 0) out.push_back(digits[--n]);
-}
-
 void AppendTwoDigits(std::string& out, unsigned value)
 {
     out.push_back(static_cast<char>('0' + value / 10 % 10));
@@ -85,7 +74,7 @@ void AppendTwoDigits(std::string& out, unsigned value)
 void AppendTwelveHour(std::string& out, const CalendarFields& f)
 {
     const unsigned hour = f.hour == 0 ? 12 : (f.hour > 12 ? f.hour - 12u : f.hour);
-    AppendNumber(out, hour);
+    AppendDecimal(out, hour);
     out.push_back(':');
     AppendTwoDigits(out, f.minute);
     out += f.hour < 12 ? " am" : " pm";
@@ -160,6 +149,17 @@ bool ParseCommonForm(std::string_view text, CalendarFields& f)
 
 }  // namespace
 
+void AppendDecimal(std::string& out, std::uint64_t value)
+{
+    char digits[20];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (n > 0) out.push_back(digits[--n]);
+}
+
 bool FieldsToTicks(const CalendarFields& f, std::uint64_t& ticks)
 {
     if (f.year < 1601 || f.year > 30827 || f.month < 1 || f.month > 12 || f.day < 1 ||
@@ -227,13 +227,13 @@ void AppendNumeric(std::string& out, ClockTime value, bool withSeconds)
 {
     if (value.IsEmpty()) return;
     const CalendarFields f = value.Fields();
-    AppendNumber(out, f.month);
+    AppendDecimal(out, f.month);
     out.push_back('-');
-    AppendNumber(out, f.day);
+    AppendDecimal(out, f.day);
     out.push_back('-');
-    AppendNumber(out, f.year);
+    AppendDecimal(out, f.year);
     out.push_back(' ');
-    AppendNumber(out, f.hour);
+    AppendDecimal(out, f.hour);
     out.push_back(':');
     AppendTwoDigits(out, f.minute);
     if (withSeconds) {
@@ -260,7 +260,7 @@ std::string ClockTime::Format(ClockTextStyle style, bool withSeconds) const
         text += ' ';
         text += kMonthNames[f.month];
         text += ' ';
-        AppendNumber(text, f.day);
+        AppendDecimal(text, f.day);
         text += ", ";
         AppendTwelveHour(text, f);
         break;
@@ -341,7 +341,7 @@ std::string FormatHours(std::int32_t seconds)
 
     std::string out;
     if (negative) out.push_back('-');
-    AppendNumber(out, hundredths / 100);
+    AppendDecimal(out, hundredths / 100);
     out.push_back('.');
     AppendTwoDigits(out, static_cast<unsigned>(hundredths % 100));
     return out;

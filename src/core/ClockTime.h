@@ -69,6 +69,9 @@ ClockTime RoundToQuarterHour(ClockTime value);
 // 17 significant digits and then half away from zero (450 s gives "0.13").
 std::string FormatHours(std::int32_t seconds);
 
+// Appends value in plain decimal, no leading zeros.
+void AppendDecimal(std::string& out, std::uint64_t value);
+
 // Appends the Numeric text form without allocating a temporary string.
 void AppendNumeric(std::string& out, ClockTime value, bool withSeconds = false);
 

@@ -95,7 +95,7 @@ void EditLogDialog::SetFileChooser(FileChooser chooser)
 }
 
 EditLogDialog::EditLogDialog(App& app, QWidget* parent)
-    : QDialog(parent), app_(app), working_(std::make_unique<TimeLog>())
+    : HelpDialog(parent), app_(app), working_(std::make_unique<TimeLog>())
 {
     setObjectName("editLogDialog");
     setWindowTitle(QStringLiteral("Edit Log"));
@@ -417,27 +417,11 @@ bool EditLogDialog::eventFilter(QObject* watched, QEvent* event)
         detailTimer_->start(kTimerMilliseconds);  // a click on the selected row reloads it
     } else if (event->type() == QEvent::FocusOut && watched != notesEdit_) {
         Commit();
-    } else if (watched == notesEdit_ && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            if (key->modifiers() & Qt::ControlModifier) {
-                notesEdit_->insertPlainText(QStringLiteral("\n"));
-            } else {
-                accept();
-            }
-            return true;
-        }
+    } else if (watched == notesEdit_ && event->type() == QEvent::KeyPress &&
+               HandleNotesEnter(notesEdit_, static_cast<QKeyEvent*>(event), [this] { accept(); })) {
+        return true;  // Enter means OK, committing first
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void EditLogDialog::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_F1) {
-        ShowHelp();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 }  // namespace ambrin

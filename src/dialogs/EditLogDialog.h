@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "dialogs/HelpDialog.h"
 
 #include <functional>
 #include <memory>
@@ -23,7 +23,7 @@ class TimeLog;
 
 // Reviews and corrects the whole log on a working copy; OK copies it back over the
 // application's log, Cancel drops it.
-class EditLogDialog : public QDialog {
+class EditLogDialog : public HelpDialog {
     Q_OBJECT
 public:
     explicit EditLogDialog(App& app, QWidget* parent = nullptr);
@@ -44,7 +44,6 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void BuildControls();

@@ -27,7 +27,7 @@ std::string EditTextToNotes(const QString& text)
 }
 
 NotesDialog::NotesDialog(const std::string& notes, QWidget* parent)
-    : QDialog(parent), original_(notes), edit_(new QPlainTextEdit(this))
+    : HelpDialog(parent), original_(notes), edit_(new QPlainTextEdit(this))
 {
     setWindowTitle(QStringLiteral("Notes"));
     setObjectName("notesDialog");
@@ -64,27 +64,11 @@ std::string NotesDialog::Notes() const
 
 bool NotesDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == edit_ && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            if (key->modifiers() & Qt::ControlModifier) {
-                edit_->insertPlainText(QStringLiteral("\n"));
-            } else {
-                accept();
-            }
-            return true;
-        }
+    if (watched == edit_ && event->type() == QEvent::KeyPress &&
+        HandleNotesEnter(edit_, static_cast<QKeyEvent*>(event), [this] { accept(); })) {
+        return true;
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void NotesDialog::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_F1) {
-        ShowHelp();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 }  // namespace ambrin

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "dialogs/HelpDialog.h"
 
 #include <string>
 
@@ -10,7 +10,7 @@ namespace ambrin {
 
 // Edits one notes text. Enter confirms, Ctrl+Enter breaks the line; line breaks are CR LF
 // in and out, and a text the user did not change keeps its bytes.
-class NotesDialog : public QDialog {
+class NotesDialog : public HelpDialog {
     Q_OBJECT
 public:
     NotesDialog(const std::string& notes, QWidget* parent = nullptr);
@@ -20,7 +20,6 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     std::string original_;

@@ -53,7 +53,7 @@ QPushButton* Button(const QString& text, const char* name, QWidget* parent)
 
 }  // namespace
 
-OptionsDialog::OptionsDialog(App& app, QWidget* strip) : QDialog(strip), app_(app), strip_(strip)
+OptionsDialog::OptionsDialog(App& app, QWidget* strip) : HelpDialog(strip), app_(app), strip_(strip)
 {
     setObjectName("optionsDialog");
     setWindowTitle(QStringLiteral("Ambrin options"));
@@ -122,15 +122,6 @@ void OptionsDialog::accept()
         if (visible) strip_->show();
     }
     QDialog::accept();
-}
-
-void OptionsDialog::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_F1) {
-        ShowHelp();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 }  // namespace ambrin

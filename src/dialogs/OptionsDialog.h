@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "dialogs/HelpDialog.h"
 
 class QCheckBox;
 
@@ -9,7 +9,7 @@ namespace ambrin {
 class App;
 
 // The about box and the five options; OK stores them, Escape stores nothing.
-class OptionsDialog : public QDialog {
+class OptionsDialog : public HelpDialog {
     Q_OBJECT
 public:
     OptionsDialog(App& app, QWidget* strip);
@@ -18,9 +18,6 @@ public:
     static constexpr const char* kWebsite = "https://velmora-software.example/ambrin";
 
     void accept() override;
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     App& app_;

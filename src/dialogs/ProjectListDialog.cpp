@@ -16,7 +16,7 @@
 namespace ambrin {
 
 ProjectListDialog::ProjectListDialog(const std::string& text, QWidget* parent)
-    : QDialog(parent), original_(text), edit_(new QPlainTextEdit(this))
+    : HelpDialog(parent), original_(text), edit_(new QPlainTextEdit(this))
 {
     setObjectName("projectListDialog");
     setWindowTitle(QStringLiteral("Edit Project List"));
@@ -58,15 +58,6 @@ void ProjectListDialog::EditList(ProjectList& list, QWidget* parent)
     if (dialog.exec() != QDialog::Accepted) return;
     std::istringstream in(dialog.Text());
     list.ReadList(in);
-}
-
-void ProjectListDialog::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_F1) {
-        ShowHelp();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 }  // namespace ambrin

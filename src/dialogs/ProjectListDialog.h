@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "dialogs/HelpDialog.h"
 
 #include <string>
 
@@ -11,7 +11,7 @@ namespace ambrin {
 class ProjectList;
 
 // Edits the whole project list as text, one name per line.
-class ProjectListDialog : public QDialog {
+class ProjectListDialog : public HelpDialog {
     Q_OBJECT
 public:
     ProjectListDialog(const std::string& text, QWidget* parent = nullptr);
@@ -21,9 +21,6 @@ public:
     // The "Edit Project List" handler: builds the text from the list, runs the editor and
     // replaces the list after OK.
     static void EditList(ProjectList& list, QWidget* parent);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     std::string original_;

@@ -111,17 +111,6 @@ void ForEachRow(std::string_view data, OnRow&& onRow)
     });
 }
 
-void AppendNumber(std::string& out, std::uint64_t value)
-{
-    char digits[20];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    while (n > 0) out.push_back(digits[--n]);
-}
-
 void AppendItemTotal(std::string& out, const TimeRecord& record)
 {
     out.push_back('"');
@@ -134,7 +123,7 @@ void AppendItemTotal(std::string& out, const TimeRecord& record)
             out.push_back('-');
             minutes = -minutes;
         }
-        AppendNumber(out, static_cast<std::uint64_t>(minutes / 60));
+        AppendDecimal(out, static_cast<std::uint64_t>(minutes / 60));
         out.push_back(':');
         out.push_back(static_cast<char>('0' + minutes % 60 / 10));
         out.push_back(static_cast<char>('0' + minutes % 10));
@@ -159,7 +148,7 @@ public:
             }
             out += datePrefix_;
             const std::uint64_t minutes = value.Ticks() % kTicksPerDay / kTicksPerMinute;
-            AppendNumber(out, minutes / 60);
+            AppendDecimal(out, minutes / 60);
             out.push_back(':');
             out.push_back(static_cast<char>('0' + minutes % 60 / 10));
             out.push_back(static_cast<char>('0' + minutes % 10));

@@ -2,6 +2,9 @@
 
 #include "app/App.h"
 #include "app/MainWindow.h"
+#include "dialogs/EditLogDialog.h"
+#include "dialogs/NotesDialog.h"
+#include "dialogs/ProjectListDialog.h"
 #include "storage/SettingsStore.h"
 #include "support/DialogDriver.h"
 #include "support/FakeClock.h"
@@ -9,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -143,6 +147,30 @@ TEST_F(OptionsTest, OptionsGovernTheirBehaviourAtTheNextUse)
     strip_.reset();
     EXPECT_EQ(test::FileBytes(app_.Locations().CurrentLogPath()),
               "\"3-7-2005 9:00\",\"3-7-2005 9:48\",\"0:48\",\"Accounts\",\"\"\r\n");
+}
+
+TEST_F(OptionsTest, F1InEveryWindowNamesTheMissingHelpFile)
+{
+    const QString expected = QString::fromStdString("Unable to find or open Ambrin help file " +
+                                                    home_.Path() + "/Ambrin/Ambrin.hlp");
+    std::vector<QWidget*> windows{strip_.get()};
+    EditLogDialog editLog(app_, strip_.get());
+    NotesDialog notes("", strip_.get());
+    ProjectListDialog list("", strip_.get());
+    OptionsDialog options(app_, strip_.get());
+    for (QWidget* window : {static_cast<QWidget*>(&editLog), static_cast<QWidget*>(&notes),
+                            static_cast<QWidget*>(&list), static_cast<QWidget*>(&options)}) {
+        windows.push_back(window);
+    }
+    for (QWidget* window : windows) {
+        QString shown;
+        OnNextDialog([&shown](QDialog* box) {
+            shown = static_cast<QMessageBox*>(box)->text();
+            box->accept();
+        });
+        QTest::keyClick(window, Qt::Key_F1);
+        EXPECT_EQ(shown, expected) << window->objectName().toStdString();
+    }
 }
 
 }  // namespace

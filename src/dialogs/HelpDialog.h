@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+
+class QKeyEvent;
+class QPlainTextEdit;
+
+namespace ambrin {
+
+// The program's dialogs: F1 runs the help command in each of them.
+class HelpDialog : public QDialog {
+    Q_OBJECT
+public:
+    using QDialog::QDialog;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+// Enter in a notes box confirms (confirm is called), Ctrl+Enter breaks the line; true when
+// the key was one of those and has been handled.
+bool HandleNotesEnter(QPlainTextEdit* edit, QKeyEvent* key, const std::function<void()>& confirm);
+
+}  // namespace ambrin
