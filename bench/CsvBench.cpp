@@ -1,6 +1,6 @@
 // Reading and writing a 100,000-record log, each against its floor: the same bytes read
 // and split into lines, and the same bytes written with one write call.
-#include "LogGenerator.h"
+#include "support/LogGenerator.h"
 #include "storage/CsvLog.h"
 
 #include <benchmark/benchmark.h>
@@ -23,7 +23,7 @@ const std::string& LogBytes()
 {
     static const std::string bytes = [] {
         std::ostringstream out;
-        ambrin::bench::GenerateLog(kRecords).WriteCsv(out, false);
+        ambrin::test::GenerateLog(kRecords).WriteCsv(out, false);
         std::ofstream(kPath, std::ios::binary) << out.str();
         return out.str();
     }();

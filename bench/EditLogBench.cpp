@@ -1,6 +1,6 @@
 // Opening the Edit Log dialog on a large log, against the same on 10 records: construction,
 // the sorted working copy, the first paint; then scrolling to the end and committing an edit.
-#include "LogGenerator.h"
+#include "support/LogGenerator.h"
 #include "app/App.h"
 #include "dialogs/EditLogDialog.h"
 
@@ -15,7 +15,7 @@ namespace {
 
 void FillLog(ambrin::App& app, std::size_t records)
 {
-    ambrin::TimeLog generated = ambrin::bench::GenerateLog(records);
+    ambrin::TimeLog generated = ambrin::test::GenerateLog(records);
     app.Log().Assign(generated);
 }
 

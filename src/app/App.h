@@ -6,6 +6,8 @@
 
 namespace ambrin {
 
+class SingleInstance;
+
 // Owns the data every window works on: the log, the project names and the application
 // folder text. Windows borrow them for the whole run.
 class App {
@@ -14,8 +16,8 @@ public:
     ProjectList& Projects() { return projects_; }
     FileLocations& Locations() { return locations_; }
 
-    // Shows the strip and runs until it is closed.
-    int Run();
+    // Shows the strip and runs until it is closed; instance brings it forward when asked.
+    int Run(SingleInstance& instance);
 
 private:
     TimeLog log_;

@@ -5,7 +5,7 @@
 #include "app/QtText.h"
 #include "dialogs/NotesDialog.h"
 #include "dialogs/OptionsDialog.h"
-#include "platform/FileSystem.h"
+#include "storage/LogFiles.h"
 #include "storage/SettingsStore.h"
 
 #include <QAbstractItemView>
@@ -24,7 +24,6 @@
 #include <QToolButton>
 
 #include <algorithm>
-#include <sstream>
 
 namespace ambrin {
 
@@ -38,32 +37,13 @@ QString LocaleTimeFormat()
     return format.trimmed();
 }
 
-// "current log.csv" becomes "current log.csv.unreadable-20261206-091500".
-std::string AsidePath(const std::string& path)
-{
-    const CalendarFields f = ClockTime::Now().Fields();
-    char stamp[64];
-    std::snprintf(stamp, sizeof stamp, ".unreadable-%04u%02u%02u-%02u%02u%02u", unsigned(f.year),
-                  unsigned(f.month), unsigned(f.day), unsigned(f.hour), unsigned(f.minute),
-                  unsigned(f.second));
-    return path + stamp;
-}
-
-// Reads a file at start-up; false when it exists but could not be read.
-template <typename Read>
-bool LoadIfPresent(const std::string& path, Read&& read)
-{
-    if (!platform::PathExists(path)) return true;
-    std::string bytes;
-    if (!platform::ReadWholeFile(path, bytes)) return false;
-    std::istringstream in(std::move(bytes));
-    return read(in);
-}
-
 }  // namespace
 
 MainWindow::MainWindow(App& app, QWidget* parent)
-    : QWidget(parent), app_(app), pickerEditStamp_(std::make_unique<ClockTime>())
+    : QWidget(parent),
+      app_(app),
+      files_(std::make_unique<LogFiles>(app.Locations(), app.Log(), app.Projects())),
+      pickerEditStamp_(std::make_unique<ClockTime>())
 {
     setObjectName("mainWindow");
     setWindowTitle(QStringLiteral("Ambrin 1.2"));
@@ -72,7 +52,7 @@ MainWindow::MainWindow(App& app, QWidget* parent)
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     if (SettingsStore::IsOn(settings::kTopmost)) setWindowFlag(Qt::WindowStaysOnTopHint, true);
     BuildControls();
-    LoadFiles();
+    files_->Load();
     RefreshProjects();
     pickerEditStamp_->Clear();
     SetPickers(ClockTime::Now());
@@ -161,16 +141,6 @@ void MainWindow::BuildControls()
     setTabOrder(datePicker_, optionsButton_);
 }
 
-void MainWindow::LoadFiles()
-{
-    const std::string logPath = app_.Locations().CurrentLogPath();
-    const std::string listPath = app_.Locations().ProjectListPath();
-    platform::RemoveStaleTemporaries(logPath);
-    platform::RemoveStaleTemporaries(listPath);
-    logUnreadable_ = !LoadIfPresent(logPath, [this](std::istream& in) { return app_.Log().ReadCsv(in); });
-    listUnreadable_ =
-        !LoadIfPresent(listPath, [this](std::istream& in) { return app_.Projects().ReadList(in); });
-}
 
 void MainWindow::RefreshProjects()
 {
@@ -280,31 +250,9 @@ void MainWindow::EditNotes()
     SaveFiles();
 }
 
-void MainWindow::MoveAsideUnreadable()
-{
-    // A file that exists but could not be read is kept under another name, never overwritten.
-    if (logUnreadable_) {
-        const std::string path = app_.Locations().CurrentLogPath();
-        logUnreadable_ = !platform::RenamePath(path, AsidePath(path));
-    }
-    if (listUnreadable_) {
-        const std::string path = app_.Locations().ProjectListPath();
-        listUnreadable_ = !platform::RenamePath(path, AsidePath(path));
-    }
-}
-
 void MainWindow::SaveFiles()
 {
-    MoveAsideUnreadable();
-    std::ostringstream list;
-    if (!listUnreadable_ && app_.Projects().WriteList(list)) {
-        platform::ReplaceFileContents(app_.Locations().ProjectListPath(), list.str());
-    }
-    std::ostringstream log;
-    const bool totals = SettingsStore::IsOn(settings::kIncludeTotals);
-    if (!logUnreadable_ && app_.Log().WriteCsv(log, totals)) {
-        platform::ReplaceFileContents(app_.Locations().CurrentLogPath(), log.str());
-    }
+    files_->Save(SettingsStore::IsOn(settings::kIncludeTotals));
 }
 
 void MainWindow::ShowOptions()

@@ -15,6 +15,7 @@ namespace ambrin {
 
 class App;
 class ClockTime;
+class LogFiles;
 struct TimeRecord;
 
 // The tracking strip: a project drop-down, Notes, a time and a date picker, options.
@@ -46,14 +47,13 @@ protected:
 
 private:
     void BuildControls();
-    void LoadFiles();
     void SetPickers(ClockTime time);
     void ShutDown();
-    void MoveAsideUnreadable();
     void OnFocusChanged(QWidget* old, QWidget* now);
     bool IsComboPart(const QWidget* widget) const;
 
     App& app_;
+    std::unique_ptr<LogFiles> files_;
     QComboBox* combo_ = nullptr;
     QToolButton* notesButton_ = nullptr;
     QTimeEdit* timePicker_ = nullptr;
@@ -64,8 +64,6 @@ private:
     std::unique_ptr<ClockTime> pickerEditStamp_;  // empty value: not held
     bool closeConfirmed_ = false;
     bool shutDown_ = false;
-    bool logUnreadable_ = false;
-    bool listUnreadable_ = false;
     bool changing_ = false;
 };
 

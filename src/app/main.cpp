@@ -1,8 +1,12 @@
 #include "app/App.h"
+#include "app/Help.h"
+#include "app/MainWindow.h"
+#include "app/SingleInstance.h"
 #include "diag/TraceLog.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QMessageBox>
 
 #include <cstdlib>
 
@@ -16,6 +20,16 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ambrin"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/ambrin.svg")));
+
     ambrin::App app;
-    return app.Run();
+    // Two copies on one log folder would each rewrite it from their own memory.
+    ambrin::SingleInstance instance(app.Locations().LogFolder());
+    if (!instance.IsFirst()) {
+        instance.AskRunningCopyToShow();
+        QMessageBox box(QMessageBox::Information, QString::fromLatin1(ambrin::kAppName),
+                        QStringLiteral("Ambrin is already running."), QMessageBox::Ok);
+        box.exec();
+        return 0;
+    }
+    return app.Run(instance);
 }

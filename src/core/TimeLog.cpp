@@ -64,9 +64,13 @@ TimeLog& TimeLog::Assign(const TimeLog& other)
 
 void TimeLog::SortByTime()
 {
-    std::sort(entries_.begin(), entries_.end(), [](const auto& a, const auto& b) {
+    const auto before = [](const auto& a, const auto& b) {
         return TimeRecordRef(*a).Compare(TimeRecordRef(*b)) < 0;
-    });
+    };
+    // A log kept by the strip is in time order already; one pass tells.
+    if (!std::is_sorted(entries_.begin(), entries_.end(), before)) {
+        std::sort(entries_.begin(), entries_.end(), before);
+    }
 }
 
 TimeRecord* TimeLog::Current(bool create)

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ambrin::platform {
 
@@ -20,6 +21,10 @@ std::string ConfigFolder();
 std::string RuntimeFolder();
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 bool RenamePath(const std::string& from, const std::string& to);
+// The names in a folder ("." and ".." left out); empty when it cannot be read.
+std::vector<std::string> ListFolder(const std::string& path);
+// The path with links and "." and ".." resolved; the path itself when that fails.
+std::string CanonicalPath(const std::string& path);
 bool RemoveFile(const std::string& path);
 
 enum class ReplaceResult {
@@ -59,5 +64,22 @@ private:
 };
 
 std::string NamedLockPath(std::string_view name);
+
+// An exclusive lock on a file, held while the object lives and released by the system when
+// the process dies, so a crash leaves no stale lock.
+class ExclusiveFileLock {
+public:
+    enum class State { Held, HeldElsewhere, Unavailable };
+
+    explicit ExclusiveFileLock(const std::string& path);
+    ~ExclusiveFileLock();
+    ExclusiveFileLock(const ExclusiveFileLock&) = delete;
+    ExclusiveFileLock& operator=(const ExclusiveFileLock&) = delete;
+    State Status() const { return state_; }
+
+private:
+    std::intptr_t handle_ = -1;
+    State state_ = State::Unavailable;
+};
 
 }  // namespace ambrin::platform

@@ -1,6 +1,7 @@
 #include "dialogs/EditLogDialog.h"
 
 #include "app/App.h"
+#include "platform/FileSystem.h"
 #include "storage/SettingsStore.h"
 #include "support/DialogDriver.h"
 #include "support/FakeClock.h"
@@ -173,18 +174,30 @@ TEST_F(EditLogTest, SaveAndLoadWithTheirMessages)
     Click("saveButton");
     EXPECT_EQ(test::FileBytes(saved), "\"3-7-2005 9:00\",\"3-7-2005 10:42\",\"1:42\",\"A\",\"\"\r\n");
 
-    const std::pair<std::string, QString> failures[] = {
-        {home_.Path() + "/no/such/folder/x.csv", "Unable to create timelog file to save to"},
+    struct Failure {
+        std::string path;
+        platform::FileFault fault;
+        QString message;
     };
-    for (const auto& [path, message] : failures) {
-        chosen = QString::fromStdString(path);
+    const Failure failures[] = {
+        {home_.Path() + "/no/such/folder/x.csv", platform::FileFault::None,
+         "Unable to create timelog file to save to"},
+        {saved, platform::FileFault::WriteFails, "Error writing timelog file"},  // a full disk
+        {saved, platform::FileFault::RenameFails, "Error writing timelog file"},
+    };
+    test::WriteBytes(saved, "an earlier save");
+    for (const Failure& failure : failures) {
+        chosen = QString::fromStdString(failure.path);
+        platform::InjectFileFault(failure.fault);
         QString shown;
         OnNextDialog([&shown](QDialog* box) {
             shown = static_cast<QMessageBox*>(box)->text();
             box->accept();
         });
         Click("saveButton");
-        EXPECT_EQ(shown, message);
+        platform::InjectFileFault(platform::FileFault::None);
+        EXPECT_EQ(shown, failure.message);
+        EXPECT_EQ(test::FileBytes(saved), "an earlier save") << "the chosen file stays as it was";
     }
 
     std::filesystem::create_directory(home_.Path() + "/folder.csv");
@@ -206,8 +219,7 @@ TEST_F(EditLogTest, SaveAndLoadWithTheirMessages)
     EXPECT_EQ(WorkingProjects(), "Z;Y;") << "in file order, not sorted";
     dialog_->reject();
     EXPECT_EQ(app_.Log().At(0).project, "A") << "Cancel drops the loaded records";
-    EXPECT_EQ(test::FileBytes(saved), "\"3-7-2005 9:00\",\"3-7-2005 10:42\",\"1:42\",\"A\",\"\"\r\n")
-        << "and keeps the saved file";
+    EXPECT_EQ(test::FileBytes(saved), "an earlier save") << "and keeps the saved file";
 
     Open();
     Click("loadButton");

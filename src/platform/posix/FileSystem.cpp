@@ -195,6 +195,28 @@ bool RenamePath(const std::string& from, const std::string& to)
     return rename(from.c_str(), to.c_str()) == 0;
 }
 
+std::vector<std::string> ListFolder(const std::string& path)
+{
+    std::vector<std::string> names;
+    DIR* dir = opendir(path.c_str());
+    if (!dir) return names;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..") names.emplace_back(name);
+    }
+    closedir(dir);
+    return names;
+}
+
+std::string CanonicalPath(const std::string& path)
+{
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (!resolved) return path;
+    std::string canonical = resolved;
+    std::free(resolved);
+    return canonical;
+}
+
 bool RemoveFile(const std::string& path)
 {
     return unlink(path.c_str()) == 0;
@@ -298,6 +320,24 @@ NamedLock::~NamedLock()
 bool NamedLock::Held() const
 {
     return handle_ >= 0;
+}
+
+ExclusiveFileLock::ExclusiveFileLock(const std::string& path)
+{
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) return;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        state_ = errno == EWOULDBLOCK ? State::HeldElsewhere : State::Unavailable;
+        close(fd);
+        return;
+    }
+    handle_ = fd;
+    state_ = State::Held;
+}
+
+ExclusiveFileLock::~ExclusiveFileLock()
+{
+    if (handle_ >= 0) close(static_cast<int>(handle_));
 }
 
 void NamedLock::Release()

@@ -92,6 +92,27 @@ bool RenamePath(const std::string& from, const std::string& to)
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+std::vector<std::string> ListFolder(const std::string& path)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+std::string CanonicalPath(const std::string& path)
+{
+    char buffer[MAX_PATH * 4];
+    const DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : path;
+}
+
 bool RemoveFile(const std::string& path)
 {
     return DeleteFileA(path.c_str()) != 0;
@@ -173,6 +194,26 @@ NamedLock::~NamedLock()
 bool NamedLock::Held() const
 {
     return handle_ != -1;
+}
+
+ExclusiveFileLock::ExclusiveFileLock(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    OVERLAPPED whole{};
+    if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole)) {
+        state_ = GetLastError() == ERROR_LOCK_VIOLATION ? State::HeldElsewhere : State::Unavailable;
+        CloseHandle(file);
+        return;
+    }
+    handle_ = reinterpret_cast<std::intptr_t>(file);
+    state_ = State::Held;
+}
+
+ExclusiveFileLock::~ExclusiveFileLock()
+{
+    if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
 }
 
 void NamedLock::Release()

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace ambrin::bench {
+namespace ambrin::test {
 
 // A realistic history: about 40 projects, back-to-back records of 5 to 180 minutes,
 // notes on 40 % of them with commas, quotes and line breaks.
@@ -38,4 +38,4 @@ inline TimeLog GenerateLog(std::size_t count, unsigned seed = 2005)
     return log;
 }
 
-}  // namespace ambrin::bench
+}  // namespace ambrin::test
