@@ -143,7 +143,7 @@ public:
             if (day != day_) {
                 day_ = day;
                 datePrefix_.clear();
-                AppendNumeric(datePrefix_, ClockTime(day * kTicksPerDay));
+                AppendNumeric(datePrefix_, value);  // not the day's start: 1601-01-01 00:00 is empty
                 datePrefix_.resize(datePrefix_.find(' ') + 1);
             }
             out += datePrefix_;
