@@ -2,7 +2,7 @@
 #   make run    installs what is missing, builds and launches the strip
 #   make test   installs what is missing, builds and runs every test
 #   make bench  runs the benchmarks          make fuzz  runs each fuzz target a while
-.PHONY: deps run test test-core test-asan bench fuzz clean
+.PHONY: deps run test test-core test-asan test-valgrind bench fuzz clean
 
 FUZZ_SECONDS ?= 60
 CTEST_ARGS ?=
@@ -29,6 +29,16 @@ test-asan: deps
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan $(CTEST_ARGS)
+
+# The windows driven as a user would (start, changes, every dialog, quit) and the core,
+# under valgrind: no errors and no definite leaks. The slowest cases are left to the others.
+VALGRIND = valgrind --error-exitcode=9 --leak-check=full --errors-for-leak-kinds=definite \
+	--show-leak-kinds=definite -q
+test-valgrind: test
+	QT_QPA_PLATFORM=offscreen $(VALGRIND) build/dev/tests/ambrin_ui_tests \
+	    --gtest_filter='-*Large*:*SingleInstance*' --gtest_brief=1
+	$(VALGRIND) build/dev/tests/ambrin_core_tests \
+	    --gtest_filter='-*Million*:KillDuringSave.*:*RoundTripEveryDay*' --gtest_brief=1
 
 bench: deps
 	cmake --preset bench

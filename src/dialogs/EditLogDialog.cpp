@@ -114,6 +114,11 @@ EditLogDialog::EditLogDialog(App& app, QWidget* parent)
 
 EditLogDialog::~EditLogDialog() = default;
 
+bool EditLogDialog::Settled() const
+{
+    return !firstRowTimer_->isActive() && !detailTimer_->isActive();
+}
+
 void EditLogDialog::BuildControls()
 {
     model_ = new LogTableModel(*working_, this);

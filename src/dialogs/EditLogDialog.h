@@ -36,6 +36,8 @@ public:
 
     const TimeLog& WorkingLog() const { return *working_; }
     int SelectionMark() const { return mark_; }
+    // No first-row or detail load still to come.
+    bool Settled() const;
 
     static constexpr int kTimerMilliseconds = 100;
 
