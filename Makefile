@@ -4,7 +4,7 @@
 #   make bench  runs the benchmarks          make fuzz  runs each fuzz target a while
 .PHONY: deps run test test-core test-asan test-valgrind bench fuzz clean
 
-FUZZ_SECONDS ?= 60
+FUZZ_SECONDS ?= 180
 CTEST_ARGS ?=
 
 deps:
