@@ -2,7 +2,7 @@
 #   make run    installs what is missing, builds and launches the strip
 #   make test   installs what is missing, builds and runs every test
 #   make bench  runs the benchmarks          make fuzz  runs each fuzz target a while
-.PHONY: deps run test test-core test-asan test-valgrind bench fuzz clean
+.PHONY: deps build run test test-core test-asan test-valgrind bench fuzz clean
 
 FUZZ_SECONDS ?= 180
 CTEST_ARGS ?=
@@ -15,9 +15,11 @@ run: deps
 	cmake --build --preset release
 	build/release/src/ambrin
 
-test: deps
+build: deps
 	cmake --preset dev
 	cmake --build --preset dev
+
+test: build
 	ctest --preset dev $(CTEST_ARGS)
 
 test-core: deps
@@ -34,7 +36,7 @@ test-asan: deps
 # under valgrind: no errors and no definite leaks. The slowest cases are left to the others.
 VALGRIND = valgrind --error-exitcode=9 --leak-check=full --errors-for-leak-kinds=definite \
 	--show-leak-kinds=definite -q
-test-valgrind: test
+test-valgrind: build
 	QT_QPA_PLATFORM=offscreen $(VALGRIND) build/dev/tests/ambrin_ui_tests \
 	    --gtest_filter='-*Large*:*SingleInstance*' --gtest_brief=1
 	$(VALGRIND) build/dev/tests/ambrin_core_tests \
