@@ -2,7 +2,7 @@
 #   make run    installs what is missing, builds and launches the strip
 #   make test   installs what is missing, builds and runs every test
 #   make bench  runs the benchmarks          make fuzz  runs each fuzz target a while
-.PHONY: deps build run test test-core test-asan test-valgrind bench fuzz clean
+.PHONY: deps build run package install-check test test-core test-asan test-valgrind bench fuzz clean
 
 FUZZ_SECONDS ?= 180
 CTEST_ARGS ?=
@@ -18,6 +18,15 @@ run: deps
 build: deps
 	cmake --preset dev
 	cmake --build --preset dev
+
+# A Debian package of the release build, dependencies computed by dpkg-shlibdeps.
+package: deps
+	cmake --preset release
+	cmake --build --preset release
+	cd build/release && cpack
+
+install-check: package
+	scripts/check-install
 
 test: build
 	ctest --preset dev $(CTEST_ARGS)

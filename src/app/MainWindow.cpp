@@ -2,6 +2,7 @@
 
 #include "app/App.h"
 #include "app/Help.h"
+#include "app/Icons.h"
 #include "app/QtText.h"
 #include "dialogs/NotesDialog.h"
 #include "dialogs/OptionsDialog.h"
@@ -47,7 +48,7 @@ MainWindow::MainWindow(App& app, QWidget* parent)
 {
     setObjectName("mainWindow");
     setWindowTitle(QStringLiteral("Ambrin 1.2"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/ambrin.svg")));
+    setWindowIcon(AppIcon());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     if (SettingsStore::IsOn(settings::kTopmost)) setWindowFlag(Qt::WindowStaysOnTopHint, true);
@@ -89,7 +90,7 @@ void MainWindow::BuildControls()
 
     notesButton_ = new QToolButton(this);
     notesButton_->setObjectName("notesButton");
-    notesButton_->setIcon(QIcon(QStringLiteral(":/icons/notes.svg")));
+    notesButton_->setIcon(NotesIcon());
     notesButton_->setToolTip(QStringLiteral("Notes"));
     notesButton_->setAccessibleName(QStringLiteral("Notes"));
     notesButton_->setFocusPolicy(Qt::StrongFocus);
@@ -120,7 +121,7 @@ void MainWindow::BuildControls()
 
     optionsButton_ = new QToolButton(this);
     optionsButton_->setObjectName("optionsButton");
-    optionsButton_->setIcon(QIcon(QStringLiteral(":/icons/options.svg")));
+    optionsButton_->setIcon(OptionsIcon());
     optionsButton_->setToolTip(QStringLiteral("Options"));
     optionsButton_->setAccessibleName(QStringLiteral("Options"));
     optionsButton_->setFocusPolicy(Qt::StrongFocus);

@@ -1,5 +1,6 @@
 #include "app/App.h"
 #include "app/Help.h"
+#include "app/Icons.h"
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
 #include "diag/TraceLog.h"
@@ -19,7 +20,7 @@ int main(int argc, char** argv)
     (void)ambrin::TraceResources();  // keeps the trace resources in the program
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ambrin"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/ambrin.svg")));
+    QApplication::setWindowIcon(ambrin::AppIcon());
 
     ambrin::App app;
     // Two copies on one log folder would each rewrite it from their own memory.

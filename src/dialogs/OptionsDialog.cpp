@@ -2,6 +2,7 @@
 
 #include "app/App.h"
 #include "app/Help.h"
+#include "app/Icons.h"
 #include "dialogs/EditLogDialog.h"
 #include "dialogs/ProjectListDialog.h"
 #include "storage/SettingsStore.h"
@@ -59,7 +60,7 @@ OptionsDialog::OptionsDialog(App& app, QWidget* strip) : HelpDialog(strip), app_
     setWindowTitle(QStringLiteral("Ambrin options"));
 
     auto* icon = new QLabel(this);
-    icon->setPixmap(QIcon(QStringLiteral(":/icons/ambrin.svg")).pixmap(32, 32));
+    icon->setPixmap(AppIcon().pixmap(32, 32));
     auto* version = new QLabel(QStringLiteral("Ambrin Version 1.2"), this);
     version->setTextFormat(Qt::PlainText);
     auto* notice = new QLabel(QStringLiteral("Your time, kept to the minute."), this);

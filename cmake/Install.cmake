@@ -1,0 +1,44 @@
+# What `cmake --install` puts where desktops find it, and the Debian package around it.
+include(GNUInstallDirs)
+
+set(AMBRIN_APP_ID example.velmora.Ambrin)
+set(AMBRIN_ICON_SIZES 16 22 24 32 48 64 128 256 512)
+
+add_executable(ambrin_render_icons tools/RenderIcons.cpp)
+target_link_libraries(ambrin_render_icons PRIVATE Qt6::Gui Qt6::Svg ambrin_options)
+set(icon_folder ${CMAKE_CURRENT_BINARY_DIR}/icons)
+add_custom_command(
+    OUTPUT ${icon_folder}/256x256/ambrin.png
+    COMMAND ambrin_render_icons ${PROJECT_SOURCE_DIR}/resources/icons/ambrin.svg ${icon_folder}
+            ${AMBRIN_ICON_SIZES}
+    DEPENDS ambrin_render_icons ${PROJECT_SOURCE_DIR}/resources/icons/ambrin.svg
+    COMMENT "Rendering the application icon")
+add_custom_target(ambrin_icons ALL DEPENDS ${icon_folder}/256x256/ambrin.png)
+
+install(TARGETS ambrin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES resources/linux/${AMBRIN_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES resources/linux/${AMBRIN_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES resources/icons/ambrin.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+foreach(size IN LISTS AMBRIN_ICON_SIZES)
+    install(FILES ${icon_folder}/${size}x${size}/ambrin.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+install(FILES docs/ambrin.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME ambrin)
+set(CPACK_PACKAGE_VENDOR "Velmora Software")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION}.0)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Desktop time tracker that stays on top")
+set(CPACK_PACKAGE_DESCRIPTION
+    "A thin strip above your windows where you pick the project you work on; every record is kept in a plain comma-separated log.")
+set(CPACK_PACKAGE_CONTACT "Velmora Software <ambrin@velmora-software.example>")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)  # dependencies computed from the binary
+# Qt loads its platform plugins (xcb, wayland) at run time, where no linker sees them.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://velmora-software.example/ambrin)
+set(CPACK_STRIP_FILES ON)
+include(CPack)
