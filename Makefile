@@ -2,7 +2,7 @@
 #   make run    installs what is missing, builds and launches the strip
 #   make test   installs what is missing, builds and runs every test
 #   make bench  runs the benchmarks          make fuzz  runs each fuzz target a while
-.PHONY: deps build run package install-check test test-core test-asan test-valgrind bench fuzz clean
+.PHONY: deps build run package install-check screenshots test test-core test-asan test-valgrind bench fuzz clean
 
 FUZZ_SECONDS ?= 180
 CTEST_ARGS ?=
@@ -24,6 +24,12 @@ package: deps
 	cmake --preset release
 	cmake --build --preset release
 	cd build/release && cpack
+
+# The pictures in docs/ at 200 % and in a dark palette, drawn offscreen.
+screenshots: build
+	cmake --build --preset dev --target ambrin_screenshots
+	QT_SCALE_FACTOR=2 build/dev/ambrin_screenshots docs -200
+	build/dev/ambrin_screenshots docs -dark dark
 
 install-check: package
 	scripts/check-install

@@ -42,3 +42,8 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://velmora-software.example/ambrin)
 set(CPACK_STRIP_FILES ON)
 include(CPack)
+
+# Pictures of every window for the documentation (not installed).
+add_executable(ambrin_screenshots EXCLUDE_FROM_ALL tools/Screenshots.cpp)
+target_include_directories(ambrin_screenshots PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(ambrin_screenshots PRIVATE ambrin_ui Qt6::Test)

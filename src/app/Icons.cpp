@@ -1,14 +1,19 @@
 #include "app/Icons.h"
 
+#include <QFile>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
 
 namespace ambrin {
 
-QIcon SvgIcon(const QString& resource)
+QIcon SvgIcon(const QString& resource, const QColor& ink)
 {
-    QSvgRenderer renderer(resource);
+    QFile file(resource);
+    file.open(QIODevice::ReadOnly);
+    QByteArray source = file.readAll();
+    source.replace("currentColor", ink.name().toLatin1());
+    QSvgRenderer renderer(source);
     QIcon icon;
     for (const int size : {16, 20, 24, 32, 40, 48, 64, 96, 128, 256}) {
         QPixmap pixmap(size, size);

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/App.h"
+#include "app/Accessibility.h"
 #include "app/Help.h"
 #include "app/Icons.h"
 #include "app/QtText.h"
@@ -83,7 +84,8 @@ void MainWindow::BuildControls()
     combo_->setCompleter(nullptr);
     combo_->setMinimumContentsLength(22);
     combo_->setMaxVisibleItems(12);
-    combo_->setAccessibleName(QStringLiteral("Project"));
+    Describe(combo_, QStringLiteral("Project"),
+             QStringLiteral("The project you work on; choose or type another and press Enter to start it"));
     combo_->installEventFilter(this);
     combo_->lineEdit()->installEventFilter(this);
     connect(combo_, &QComboBox::activated, this, [this] { ChangeProject(); });
@@ -92,7 +94,7 @@ void MainWindow::BuildControls()
     notesButton_->setObjectName("notesButton");
     notesButton_->setIcon(NotesIcon());
     notesButton_->setToolTip(QStringLiteral("Notes"));
-    notesButton_->setAccessibleName(QStringLiteral("Notes"));
+    Describe(notesButton_, QStringLiteral("Notes"), QStringLiteral("Edit the notes of the running record"));
     notesButton_->setFocusPolicy(Qt::StrongFocus);
     connect(notesButton_, &QToolButton::clicked, this, &MainWindow::EditNotes);
 
@@ -101,7 +103,8 @@ void MainWindow::BuildControls()
     timePicker_->setTimeSpec(Qt::UTC);
     timePicker_->setDisplayFormat(LocaleTimeFormat());
     timePicker_->setAlignment(Qt::AlignRight);
-    timePicker_->setAccessibleName(QStringLiteral("Time of the next change"));
+    Describe(timePicker_, QStringLiteral("Time of the next change"),
+             QStringLiteral("Follows the clock; set it back by hand to date the next change back"));
     timePicker_->installEventFilter(this);
 
     datePicker_ = new QDateEdit(this);
@@ -111,7 +114,8 @@ void MainWindow::BuildControls()
     datePicker_->setCalendarPopup(true);
     datePicker_->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
     datePicker_->setAlignment(Qt::AlignRight);
-    datePicker_->setAccessibleName(QStringLiteral("Date of the next change"));
+    Describe(datePicker_, QStringLiteral("Date of the next change"),
+             QStringLiteral("Follows the clock; set it back by hand to date the next change back"));
     datePicker_->installEventFilter(this);
 
     for (QDateTimeEdit* picker : {static_cast<QDateTimeEdit*>(timePicker_),
@@ -121,9 +125,10 @@ void MainWindow::BuildControls()
 
     optionsButton_ = new QToolButton(this);
     optionsButton_->setObjectName("optionsButton");
-    optionsButton_->setIcon(OptionsIcon());
+    optionsButton_->setIcon(OptionsIcon(palette().color(QPalette::ButtonText)));
     optionsButton_->setToolTip(QStringLiteral("Options"));
-    optionsButton_->setAccessibleName(QStringLiteral("Options"));
+    Describe(optionsButton_, QStringLiteral("Options"),
+             QStringLiteral("Options, the log and the project list; also About Ambrin"));
     optionsButton_->setFocusPolicy(Qt::StrongFocus);
     connect(optionsButton_, &QToolButton::clicked, this, &MainWindow::ShowOptions);
 
@@ -337,6 +342,15 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     ShutDown();
     event->accept();
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    // The options dots are drawn in the text colour: a dark palette gets light dots.
+    if (event->type() == QEvent::PaletteChange && optionsButton_) {
+        optionsButton_->setIcon(OptionsIcon(palette().color(QPalette::ButtonText)));
+    }
+    QWidget::changeEvent(event);
 }
 
 void MainWindow::contextMenuEvent(QContextMenuEvent* event)

@@ -1,6 +1,7 @@
 #include "dialogs/EditLogDialog.h"
 
 #include "app/App.h"
+#include "app/Accessibility.h"
 #include "app/Help.h"
 #include "app/QtText.h"
 #include "core/TimeLog.h"
@@ -53,13 +54,14 @@ EditLogDialog::FileChooser& Chooser()
 }
 
 template <typename Picker>
-Picker* MakePicker(QWidget* parent, const char* name, const QString& accessibleName)
+Picker* MakePicker(QWidget* parent, const char* name, const QString& accessibleName,
+                   const QString& description)
 {
     auto* picker = new Picker(parent);
     picker->setObjectName(name);
     picker->setTimeSpec(Qt::UTC);  // wall-clock fields: no daylight-saving gap is refused
     picker->setMinimumDate(QDate(1601, 1, 1));
-    picker->setAccessibleName(accessibleName);
+    Describe(picker, accessibleName, description);
     return picker;
 }
 
@@ -79,9 +81,11 @@ ClockTime ReadTime(const QDateEdit* date, const QTimeEdit* time)
     return value;
 }
 
-QPushButton* MakeButton(const QString& text, const char* name, QWidget* parent)
+QPushButton* MakeButton(const QString& text, const char* name, QWidget* parent,
+                        const QString& description)
 {
     auto* button = new QPushButton(text, parent);
+    Describe(button, {}, description);
     button->setObjectName(name);
     button->setAutoDefault(false);
     return button;
@@ -134,32 +138,40 @@ void EditLogDialog::BuildControls()
     list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
     list_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    list_->setAccessibleName(QStringLiteral("Records"));
+    Describe(list_, QStringLiteral("Records"), QStringLiteral("Every record of the log; select one to edit it below"));
     list_->viewport()->installEventFilter(this);
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& selected) { OnSelectionChanged(selected); });
 
-    auto* newButton = MakeButton(QStringLiteral("&New"), "newButton", this);
-    auto* deleteButton = MakeButton(QStringLiteral("&Delete"), "deleteButton", this);
-    auto* deleteAllButton = MakeButton(QStringLiteral("Delete &All"), "deleteAllButton", this);
+    auto* newButton = MakeButton(QStringLiteral("&New"), "newButton", this,
+                                 QStringLiteral("Add a record before the selected one"));
+    auto* deleteButton = MakeButton(QStringLiteral("&Delete"), "deleteButton", this,
+                                    QStringLiteral("Remove the selected record"));
+    auto* deleteAllButton = MakeButton(QStringLiteral("Delete &All"), "deleteAllButton", this,
+                                       QStringLiteral("Remove every record"));
     connect(newButton, &QPushButton::clicked, this, &EditLogDialog::NewRecord);
     connect(deleteButton, &QPushButton::clicked, this, &EditLogDialog::DeleteRecord);
     connect(deleteAllButton, &QPushButton::clicked, this, &EditLogDialog::DeleteAll);
 
     projectEdit_ = new QLineEdit(this);
     projectEdit_->setObjectName("projectEdit");
-    projectEdit_->setAccessibleName(QStringLiteral("Project"));
-    startTime_ = MakePicker<QTimeEdit>(this, "startTime", QStringLiteral("Start time"));
-    startDate_ = MakePicker<QDateEdit>(this, "startDate", QStringLiteral("Start date"));
+    Describe(projectEdit_, QStringLiteral("Project"), QStringLiteral("The selected record's project"));
+    startTime_ = MakePicker<QTimeEdit>(this, "startTime", QStringLiteral("Start time"),
+                                       QStringLiteral("When the selected record began"));
+    startDate_ = MakePicker<QDateEdit>(this, "startDate", QStringLiteral("Start date"),
+                                       QStringLiteral("The day the selected record began"));
     endCheck_ = new QCheckBox(this);
     endCheck_->setObjectName("endCheck");
-    endCheck_->setAccessibleName(QStringLiteral("Has an end"));
-    endTime_ = MakePicker<QTimeEdit>(this, "endTime", QStringLiteral("End time"));
-    endDate_ = MakePicker<QDateEdit>(this, "endDate", QStringLiteral("End date"));
+    Describe(endCheck_, QStringLiteral("Has an end"), QStringLiteral("Clear it for a record still in progress"));
+    endTime_ = MakePicker<QTimeEdit>(this, "endTime", QStringLiteral("End time"),
+                                     QStringLiteral("When the selected record ended"));
+    endDate_ = MakePicker<QDateEdit>(this, "endDate", QStringLiteral("End date"),
+                                     QStringLiteral("The day the selected record ended"));
     for (QDateEdit* date : {startDate_, endDate_}) date->setCalendarPopup(true);
     notesEdit_ = new QPlainTextEdit(this);
     notesEdit_->setObjectName("notesEdit");
-    notesEdit_->setAccessibleName(QStringLiteral("Notes"));
+    Describe(notesEdit_, QStringLiteral("Notes"),
+             QStringLiteral("The selected record's notes; Enter means OK, Ctrl+Enter starts a new line"));
     notesEdit_->setLineWrapMode(QPlainTextEdit::NoWrap);
     notesEdit_->setTabChangesFocus(true);
     notesEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -179,12 +191,16 @@ void EditLogDialog::BuildControls()
     endCheck_->installEventFilter(this);
     notesEdit_->installEventFilter(this);
 
-    auto* saveButton = MakeButton(QStringLiteral("&Save Log"), "saveButton", this);
-    auto* loadButton = MakeButton(QStringLiteral("&Load Log"), "loadButton", this);
+    auto* saveButton = MakeButton(QStringLiteral("&Save Log"), "saveButton", this,
+                                  QStringLiteral("Save these records to a log file of your choice"));
+    auto* loadButton = MakeButton(QStringLiteral("&Load Log"), "loadButton", this,
+                                  QStringLiteral("Replace these records with a log file's"));
     auto* okButton = new QPushButton(QStringLiteral("OK"), this);
     okButton->setObjectName("okButton");
     okButton->setDefault(true);
-    auto* cancelButton = MakeButton(QStringLiteral("&Cancel"), "cancelButton", this);
+    Describe(okButton, {}, QStringLiteral("Keep every change made here"));
+    auto* cancelButton = MakeButton(QStringLiteral("&Cancel"), "cancelButton", this,
+                                    QStringLiteral("Drop every change made here"));
     connect(saveButton, &QPushButton::clicked, this, &EditLogDialog::SaveLog);
     connect(loadButton, &QPushButton::clicked, this, &EditLogDialog::LoadLog);
     connect(okButton, &QPushButton::clicked, this, &EditLogDialog::accept);

@@ -1,5 +1,6 @@
 #include "dialogs/NotesDialog.h"
 
+#include "app/Accessibility.h"
 #include "app/Help.h"
 #include "app/QtText.h"
 
@@ -35,11 +36,15 @@ NotesDialog::NotesDialog(const std::string& notes, QWidget* parent)
     edit_->setPlainText(NotesToEditText(notes));
     edit_->setTabChangesFocus(true);
     edit_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    edit_->setAccessibleName(QStringLiteral("Notes"));
+    Describe(edit_, QStringLiteral("Notes"), QStringLiteral("Enter confirms; Ctrl+Enter starts a new line"));
     edit_->installEventFilter(this);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName("okButton");
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName("cancelButton");
+    Describe(buttons->button(QDialogButtonBox::Ok), {}, QStringLiteral("Keep these notes"));
+    Describe(buttons->button(QDialogButtonBox::Cancel), {}, QStringLiteral("Leave the notes as they were"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

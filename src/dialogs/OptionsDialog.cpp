@@ -1,6 +1,7 @@
 #include "dialogs/OptionsDialog.h"
 
 #include "app/App.h"
+#include "app/Accessibility.h"
 #include "app/Help.h"
 #include "app/Icons.h"
 #include "dialogs/EditLogDialog.h"
@@ -25,15 +26,21 @@ struct OptionBox {
     const settings::Option& option;
     const char* text;
     const char* name;
+    const char* description;
 };
 
 // In the order of the dialog, which is also the order they are stored in.
 const OptionBox kBoxes[] = {
-    {settings::kTopmost, "Stay on top of other windows", "topmostCheck"},
-    {settings::kPopNote, "Pop up Note editor on every new entry", "popNoteCheck"},
-    {settings::kEndProj, "End current project when quitting Ambrin", "endProjCheck"},
-    {settings::kRoundTimes, "Round all times to the nearest 15 minutes", "roundTimesCheck"},
-    {settings::kIncludeTotals, "Include item totals in log file", "includeTotalsCheck"},
+    {settings::kTopmost, "Stay on top of other windows", "topmostCheck",
+     "Keep the strip above every other window"},
+    {settings::kPopNote, "Pop up Note editor on every new entry", "popNoteCheck",
+     "Open the notes editor each time a project starts"},
+    {settings::kEndProj, "End current project when quitting Ambrin", "endProjCheck",
+     "Give the running record an end when Ambrin closes"},
+    {settings::kRoundTimes, "Round all times to the nearest 15 minutes", "roundTimesCheck",
+     "Round the time of each change of project to the quarter hour"},
+    {settings::kIncludeTotals, "Include item totals in log file", "includeTotalsCheck",
+     "Write each record's hours and minutes into log files"},
 };
 
 QFrame* Line(QWidget* parent)
@@ -76,12 +83,16 @@ OptionsDialog::OptionsDialog(App& app, QWidget* strip) : HelpDialog(strip), app_
     for (std::size_t i = 0; i < std::size(kBoxes); ++i) {
         boxes_[i] = new QCheckBox(QString::fromLatin1(kBoxes[i].text), this);
         boxes_[i]->setObjectName(kBoxes[i].name);
+        Describe(boxes_[i], {}, QString::fromLatin1(kBoxes[i].description));
         boxes_[i]->setChecked(SettingsStore::IsOn(kBoxes[i].option));
         layout->addWidget(boxes_[i]);
     }
     auto* logButton = Button(QStringLiteral("Current &Log"), "currentLogButton", this);
     auto* listButton = Button(QStringLiteral("Edit &Project List"), "projectListButton", this);
     auto* webButton = Button(QStringLiteral("Visit Velmora Software &Website"), "websiteButton", this);
+    Describe(logButton, {}, QStringLiteral("Review and correct every record of the log"));
+    Describe(listButton, {}, QStringLiteral("Edit the project names, one per line"));
+    Describe(webButton, {}, QStringLiteral("Open the maker's web page in the browser"));
     for (QPushButton* b : {logButton, listButton, webButton}) layout->addWidget(b);
     layout->addWidget(Line(this));
 
@@ -89,6 +100,8 @@ OptionsDialog::OptionsDialog(App& app, QWidget* strip) : HelpDialog(strip), app_
     okButton->setObjectName("okButton");
     okButton->setDefault(true);
     auto* helpButton = Button(QStringLiteral("&Help"), "helpButton", this);
+    Describe(okButton, {}, QStringLiteral("Keep these options"));
+    Describe(helpButton, {}, QStringLiteral("Open the help file"));
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();
     bottom->addWidget(okButton);

@@ -1,5 +1,6 @@
 #include "dialogs/ProjectListDialog.h"
 
+#include "app/Accessibility.h"
 #include "app/Help.h"
 #include "dialogs/NotesDialog.h"
 #include "storage/ProjectList.h"
@@ -23,13 +24,17 @@ ProjectListDialog::ProjectListDialog(const std::string& text, QWidget* parent)
     auto* label = new QLabel(QStringLiteral("Enter one project name per line:"), this);
     label->setBuddy(edit_);
     edit_->setObjectName("projectListEdit");
-    edit_->setAccessibleName(QStringLiteral("Project names"));
+    Describe(edit_, QStringLiteral("Project names"), QStringLiteral("One project name per line"));
     edit_->setTabChangesFocus(true);
     edit_->setPlainText(NotesToEditText(text));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);  // Enter outside the edit
     buttons->button(QDialogButtonBox::Cancel)->setAutoDefault(false);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName("okButton");
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName("cancelButton");
+    Describe(buttons->button(QDialogButtonBox::Ok), {}, QStringLiteral("Replace the project list with these names"));
+    Describe(buttons->button(QDialogButtonBox::Cancel), {}, QStringLiteral("Leave the project list as it was"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

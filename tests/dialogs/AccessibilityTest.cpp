@@ -1,0 +1,116 @@
+// Every window by keyboard alone and through a screen reader: each control has a name and a
+// description, and Tab walks the controls in their order.
+#include "app/App.h"
+#include "app/MainWindow.h"
+#include "dialogs/EditLogDialog.h"
+#include "dialogs/NotesDialog.h"
+#include "dialogs/OptionsDialog.h"
+#include "dialogs/ProjectListDialog.h"
+#include "support/DialogDriver.h"
+#include "support/TempHome.h"
+
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QComboBox>
+#include <QTest>
+
+namespace ambrin {
+namespace {
+
+// A control the user reaches with Tab; the parts Qt builds inside a control are not.
+bool IsControl(const QWidget* widget, const QWidget* window)
+{
+    if (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisibleTo(window) || !widget->isEnabled()) {
+        return false;
+    }
+    for (const QWidget* parent = widget->parentWidget(); parent && parent != window; parent = parent->parentWidget()) {
+        if (qobject_cast<const QComboBox*>(parent) || qobject_cast<const QAbstractSpinBox*>(parent) ||
+            qobject_cast<const QAbstractItemView*>(parent)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<std::string> TabOrder(QWidget* window, QWidget* first)
+{
+    std::vector<std::string> names;
+    QWidget* widget = first;
+    do {
+        if (IsControl(widget, window)) names.push_back(widget->objectName().toStdString());
+        widget = widget->nextInFocusChain();
+    } while (widget != first && names.size() < 50);
+    return names;
+}
+
+struct WindowCase {
+    QWidget* window;
+    std::vector<std::string> order;
+};
+
+TEST(Accessibility, EveryControlIsNamedDescribedAndInTabOrder)
+{
+    test::TempHome home;
+    App app;
+    MainWindow strip(app);
+    NotesDialog notes("", &strip);
+    EditLogDialog editLog(app, &strip);
+    OptionsDialog options(app, &strip);
+    ProjectListDialog list("", &strip);
+    const WindowCase cases[] = {
+        {&strip, {"projectCombo", "notesButton", "timePicker", "datePicker", "optionsButton"}},
+        {&notes, {"notesEdit", "okButton", "cancelButton"}},
+        {&editLog, {"logList", "newButton", "deleteButton", "deleteAllButton", "projectEdit", "startTime",
+                    "startDate", "endCheck", "endTime", "endDate", "notesEdit", "saveButton", "loadButton",
+                    "okButton", "cancelButton"}},
+        {&options, {"topmostCheck", "popNoteCheck", "endProjCheck", "roundTimesCheck", "includeTotalsCheck",
+                    "currentLogButton", "projectListButton", "websiteButton", "okButton", "helpButton"}},
+        {&list, {"projectListEdit", "okButton", "cancelButton"}},
+    };
+    for (const WindowCase& c : cases) {
+        c.window->show();
+        const std::string window = c.window->objectName().toStdString();
+        QWidget* first = c.window->findChild<QWidget*>(QString::fromStdString(c.order.front()));
+        ASSERT_NE(first, nullptr) << window;
+        EXPECT_EQ(TabOrder(c.window, first), c.order) << window;
+        for (QWidget* widget : c.window->findChildren<QWidget*>()) {
+            if (!IsControl(widget, c.window)) continue;
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+            ASSERT_NE(accessible, nullptr);
+            const std::string name = widget->objectName().toStdString();
+            EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty()) << window << "/" << name;
+            EXPECT_FALSE(accessible->text(QAccessible::Description).isEmpty()) << window << "/" << name;
+        }
+        c.window->hide();
+    }
+}
+
+TEST(Accessibility, MnemonicsReachTheirButtons)
+{
+    test::TempHome home;
+    App app;
+    EditLogDialog editLog(app);
+    editLog.show();
+    QApplication::setActiveWindow(&editLog);  // shortcuts act in the active window
+    // A mnemonic clicks its button as a user would see it: after a short press.
+    QTest::keyClick(&editLog, Qt::Key_N, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return editLog.WorkingLog().Count() == 1; })) << "Alt+N is New";
+    QTest::keyClick(&editLog, Qt::Key_A, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return editLog.WorkingLog().Count() == 0; })) << "Alt+A is Delete All";
+
+    OptionsDialog options(app, nullptr);
+    options.show();
+    QApplication::setActiveWindow(&options);
+    QString opened;
+    test::OnNextDialog([&opened](QDialog* dialog) {
+        opened = dialog->windowTitle();
+        dialog->reject();
+    });
+    QTest::keyClick(&options, Qt::Key_P, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !opened.isEmpty(); }));
+    EXPECT_EQ(opened, "Edit Project List") << "Alt+P is Edit Project List";
+}
+
+}  // namespace
+}  // namespace ambrin

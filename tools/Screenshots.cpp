@@ -1,0 +1,77 @@
+// Draws every window offscreen with a few weeks of records and saves the pictures:
+//   ambrin-screenshots <folder> <suffix> [dark]
+// QT_SCALE_FACTOR=2 gives the 200 % pictures.
+#include "app/App.h"
+#include "app/MainWindow.h"
+#include "dialogs/EditLogDialog.h"
+#include "dialogs/OptionsDialog.h"
+#include "support/LogGenerator.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPalette>
+#include <QStyleFactory>
+#include <QTest>
+
+#include <cstdlib>
+
+namespace {
+
+QPalette DarkPalette()
+{
+    QPalette p;
+    const QColor window(0x2b, 0x2b, 0x2e), base(0x1e, 0x1e, 0x20), text(0xe8, 0xe8, 0xea);
+    p.setColor(QPalette::Window, window);
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Base, base);
+    p.setColor(QPalette::AlternateBase, window);
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::Button, window);
+    p.setColor(QPalette::ButtonText, text);
+    p.setColor(QPalette::Highlight, QColor(0x3d, 0x7a, 0xd6));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::ToolTipBase, base);
+    p.setColor(QPalette::ToolTipText, text);
+    p.setColor(QPalette::PlaceholderText, QColor(0x90, 0x90, 0x94));
+    return p;
+}
+
+void Save(QWidget& window, const QString& path)
+{
+    window.show();
+    QTest::qWait(300);  // the Edit Log's first row is selected after its timers
+    window.grab().save(path);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QString home = QDir::tempPath() + QStringLiteral("/ambrin-screenshots");
+    QDir(home).removeRecursively();
+    QDir().mkpath(home);
+    setenv("HOME", home.toLocal8Bit().constData(), 1);
+    setenv("XDG_CONFIG_HOME", (home + "/.config").toLocal8Bit().constData(), 1);
+    QApplication application(argc, argv);
+    if (argc < 3) return 2;
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    const QString suffix = QString::fromLocal8Bit(argv[2]);
+    if (argc > 3 && QByteArray(argv[3]) == "dark") {
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        QApplication::setPalette(DarkPalette());
+    }
+
+    ambrin::App app;
+    ambrin::TimeLog log = ambrin::test::GenerateLog(60, 11);
+    app.Log().Assign(log);
+    app.Log().Append("Website redesign", "", ambrin::ClockTime::Now(), {});
+    ambrin::MainWindow strip(app);
+    Save(strip, folder + "/strip" + suffix + ".png");
+    ambrin::OptionsDialog options(app, &strip);
+    Save(options, folder + "/options" + suffix + ".png");
+    ambrin::EditLogDialog editLog(app, &strip);
+    Save(editLog, folder + "/edit-log" + suffix + ".png");
+    QDir(home).removeRecursively();
+    return 0;
+}
