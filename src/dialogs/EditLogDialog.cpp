@@ -412,12 +412,12 @@ void EditLogDialog::LoadLog()
     const QString folder = ToQString(app_.Locations().LogFolder());
     const QString chosen = Chooser()(this, false, folder);
     if (chosen.isEmpty()) return;
-    std::string bytes;
-    if (!platform::ReadWholeFile(QFile::encodeName(chosen).toStdString(), bytes)) {
+    platform::FileReadBuffer file;
+    if (!file.Open(QFile::encodeName(chosen).toStdString())) {
         ShowMessage(QStringLiteral("Unable to open timelog file for loading"));
         return;
     }
-    std::istringstream in(std::move(bytes));
+    std::istream in(&file);
     model_->BeginReset();
     const bool ok = working_->ReadCsv(in);
     model_->EndReset();

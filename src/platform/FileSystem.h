@@ -1,11 +1,32 @@
 #pragma once
 
 #include <cstdint>
+#include <streambuf>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace ambrin::platform {
+
+// Reads a file through a stream. A read error makes the stream bad instead of looking like
+// the end of the file, so callers can tell a damaged file from a short one.
+class FileReadBuffer : public std::streambuf {
+public:
+    FileReadBuffer() = default;
+    ~FileReadBuffer() override;
+    FileReadBuffer(const FileReadBuffer&) = delete;
+    FileReadBuffer& operator=(const FileReadBuffer&) = delete;
+    bool Open(const std::string& path);
+
+protected:
+    int_type underflow() override;
+    std::streamsize xsgetn(char* s, std::streamsize count) override;
+
+private:
+    std::streamsize ReadSome(char* s, std::streamsize count);
+    std::intptr_t handle_ = -1;
+    char buffer_[64 * 1024];
+};
 
 // The file system operations the program uses; paths are byte strings.
 bool PathExists(const std::string& path);
@@ -36,7 +57,12 @@ enum class ReplaceResult {
 // Writes bytes to a temporary ".<name>.tmp-<random>" beside the target, syncs it, renames
 // it over the target and syncs the folder. The target is left whole on any failure; a
 // symbolic link is replaced where it points; the old file's permissions are kept.
-ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes);
+// A caller replacing several files in one folder may sync the folder once, after the last.
+enum class FolderSync { Now, Later };
+ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes,
+                                  FolderSync folderSync = FolderSync::Now);
+// Makes the renames in a folder durable.
+void SyncFolder(const std::string& folder);
 
 // Removes leftover temporaries of ReplaceFileContents for that target (a crash mid-save).
 void RemoveStaleTemporaries(const std::string& path);

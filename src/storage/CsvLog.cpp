@@ -89,55 +89,133 @@ bool NextFieldView(FieldCursor& cursor, std::string& scratch, std::string_view& 
     return true;
 }
 
-// Splits every line into fields; rows without fields are skipped. The views passed to
-// onRow live until the next row.
-template <typename OnRow>
-void ForEachRow(std::string_view data, OnRow&& onRow)
-{
-    std::deque<std::string> scratch;  // a deque: views into earlier fields stay valid
-    std::vector<std::string_view> fields;
-    ForEachLine(data, [&](std::string_view line) {
-        FieldCursor cursor{line};
-        std::size_t count = 0;
-        for (;;) {
-            if (count == fields.size()) {
-                scratch.emplace_back();
-                fields.emplace_back();
+// Splits lines into fields; rows without fields are skipped. The views passed to onRow live
+// until the next row.
+class RowSplitter {
+public:
+    template <typename OnRow>
+    void Feed(std::string_view lines, OnRow&& onRow)
+    {
+        ForEachLine(lines, [&](std::string_view line) {
+            FieldCursor cursor{line};
+            std::size_t count = 0;
+            for (;;) {
+                if (count == fields_.size()) {
+                    scratch_.emplace_back();
+                    fields_.emplace_back();
+                }
+                if (!NextFieldView(cursor, scratch_[count], fields_[count])) break;
+                ++count;
             }
-            if (!NextFieldView(cursor, scratch[count], fields[count])) break;
-            ++count;
+            if (count > 0) onRow(fields_, count);
+        });
+    }
+
+private:
+    std::deque<std::string> scratch_;  // a deque: views into earlier fields stay valid
+    std::vector<std::string_view> fields_;
+};
+
+// Reads the stream in chunks and hands out its rows as whole lines arrive, so no copy of the
+// whole file is ever held. False on a read error.
+template <typename OnRow>
+bool ForEachStreamRow(std::istream& in, OnRow&& onRow)
+{
+    constexpr std::size_t kChunk = 256 * 1024;
+    const std::unique_ptr<char[]> chunk(new char[kChunk]);  // not zero-filled: read over at once
+    std::string carry;  // the start of a line that the chunk cut
+    RowSplitter rows;
+    for (;;) {
+        in.read(chunk.get(), static_cast<std::streamsize>(kChunk));
+        const std::string_view data(chunk.get(), static_cast<std::size_t>(in.gcount()));
+        const std::size_t lastLf = data.rfind('\n');
+        if (lastLf == std::string_view::npos) {
+            carry.append(data);
+        } else {
+            std::string_view complete = data.substr(0, lastLf + 1);
+            if (!carry.empty()) {
+                const std::size_t firstLf = complete.find('\n');
+                carry.append(complete.substr(0, firstLf + 1));
+                rows.Feed(carry, onRow);
+                complete.remove_prefix(firstLf + 1);
+            }
+            rows.Feed(complete, onRow);
+            carry.assign(data.substr(lastLf + 1));
         }
-        if (count > 0) onRow(fields, count);
-    });
+        if (!in) break;
+    }
+    if (in.bad() || !in.eof()) return false;
+    rows.Feed(carry, onRow);
+    return true;
 }
 
-void AppendItemTotal(std::string& out, const TimeRecord& record)
+// The log writer's output goes straight through a pointer into a buffer sized for the
+// worst case, so the hot loop makes no capacity checks and no calls.
+char* PutDecimal(char* w, std::uint64_t value)
 {
-    out.push_back('"');
+    char digits[20];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (n > 0) *w++ = digits[--n];
+    return w;
+}
+
+char* PutTwoDigits(char* w, std::uint64_t value)
+{
+    *w++ = static_cast<char>('0' + value / 10 % 10);
+    *w++ = static_cast<char>('0' + value % 10);
+    return w;
+}
+
+char* PutEncoded(char* w, std::string_view text)
+{
+    *w++ = '"';
+    for (const char c : text) {
+        if (!kEncodeStops(c)) {
+            *w++ = c;
+            continue;
+        }
+        switch (c) {
+        case '\n': *w++ = '\\'; *w++ = 'n'; break;
+        case '\r': *w++ = '\\'; *w++ = 'r'; break;
+        case '"': *w++ = '\''; break;
+        default: *w++ = '/'; break;  // the backslash
+        }
+    }
+    *w++ = '"';
+    return w;
+}
+
+char* PutItemTotal(char* w, const TimeRecord& record)
+{
+    *w++ = '"';
     if (record.start.IsEmpty() || record.end.IsEmpty()) {
-        out.push_back('0');
+        *w++ = '0';
     } else {
         std::int64_t minutes = static_cast<std::int64_t>(record.end.Ticks() - record.start.Ticks()) /
                                static_cast<std::int64_t>(kTicksPerMinute);
         if (minutes < 0) {
-            out.push_back('-');
+            *w++ = '-';
             minutes = -minutes;
         }
-        AppendDecimal(out, static_cast<std::uint64_t>(minutes / 60));
-        out.push_back(':');
-        out.push_back(static_cast<char>('0' + minutes % 60 / 10));
-        out.push_back(static_cast<char>('0' + minutes % 10));
+        w = PutDecimal(w, static_cast<std::uint64_t>(minutes / 60));
+        *w++ = ':';
+        w = PutTwoDigits(w, static_cast<std::uint64_t>(minutes % 60));
     }
-    out.push_back('"');
+    *w++ = '"';
+    return w;
 }
 
 // Writes quoted Numeric time fields. Consecutive records mostly share a date, so the
 // date text is kept from one call to the next.
 class TimeFieldWriter {
 public:
-    void Append(std::string& out, ClockTime value)
+    char* Put(char* w, ClockTime value)
     {
-        out.push_back('"');
+        *w++ = '"';
         if (!value.IsEmpty()) {
             const std::uint64_t day = value.Ticks() / kTicksPerDay;
             if (day != day_) {
@@ -146,14 +224,14 @@ public:
                 AppendNumeric(datePrefix_, value);  // not the day's start: 1601-01-01 00:00 is empty
                 datePrefix_.resize(datePrefix_.find(' ') + 1);
             }
-            out += datePrefix_;
+            w = std::copy(datePrefix_.begin(), datePrefix_.end(), w);
             const std::uint64_t minutes = value.Ticks() % kTicksPerDay / kTicksPerMinute;
-            AppendDecimal(out, minutes / 60);
-            out.push_back(':');
-            out.push_back(static_cast<char>('0' + minutes % 60 / 10));
-            out.push_back(static_cast<char>('0' + minutes % 10));
+            w = PutDecimal(w, minutes / 60);
+            *w++ = ':';
+            w = PutTwoDigits(w, minutes % 60);
         }
-        out.push_back('"');
+        *w++ = '"';
+        return w;
     }
 
 private:
@@ -161,7 +239,7 @@ private:
     std::string datePrefix_;
 };
 
-bool WriteAll(std::ostream& out, const std::string& data)
+bool WriteAll(std::ostream& out, std::string_view data)
 {
     out.write(data.data(), static_cast<std::streamsize>(data.size()));
     out.flush();
@@ -314,51 +392,57 @@ bool CsvTable::Write(std::ostream& out) const
 
 bool CsvTable::Read(std::istream& in)
 {
-    std::string data;
-    if (!ReadWholeStream(in, data)) return false;
     std::vector<CsvRow> rows;
-    ForEachRow(data, [&](const std::vector<std::string_view>& fields, std::size_t count) {
+    const bool ok = ForEachStreamRow(in, [&](const std::vector<std::string_view>& fields, std::size_t count) {
         CsvRow row;
         for (std::size_t i = 0; i < count; ++i) row.AddField(fields[i]);
         rows.push_back(std::move(row));
     });
-    rows_ = std::move(rows);
-    return true;
+    if (ok) rows_ = std::move(rows);
+    return ok;
+}
+
+ByteBuffer EncodeLog(const TimeLog& log, bool includeTotals)
+{
+    // The worst case: every text byte doubled by its escape, the longest times and total.
+    constexpr std::size_t kFixedPerRecord = 2 * 24 + 28 + 8 + 2;
+    std::size_t capacity = 1;
+    for (std::uint32_t i = 0; i < log.Count(); ++i) {
+        capacity += 2 * (log.At(i).project.size() + log.At(i).notes.size()) + 4 + kFixedPerRecord;
+    }
+    ByteBuffer buffer(capacity);
+    char* w = buffer.Data();
+    TimeFieldWriter times;
+    for (std::uint32_t i = 0; i < log.Count(); ++i) {
+        const TimeRecord& record = log.At(i);
+        if (record.project.empty() || record.project == kIdleProject) continue;
+        w = times.Put(w, record.start);
+        *w++ = ',';
+        w = times.Put(w, record.end);
+        *w++ = ',';
+        if (includeTotals) {
+            w = PutItemTotal(w, record);
+            *w++ = ',';
+        }
+        w = PutEncoded(w, record.project);
+        *w++ = ',';
+        w = PutEncoded(w, record.notes);
+        *w++ = '\r';
+        *w++ = '\n';
+    }
+    buffer.SetSize(static_cast<std::size_t>(w - buffer.Data()));
+    return buffer;
 }
 
 bool TimeLog::WriteCsv(std::ostream& out, bool includeTotals) const
 {
-    std::size_t size = 0;
-    for (std::uint32_t i = 0; i < Count(); ++i) size += At(i).project.size() + At(i).notes.size();
-    std::string data;
-    data.reserve(size + Count() * std::size_t{64});
-    TimeFieldWriter times;
-    for (std::uint32_t i = 0; i < Count(); ++i) {
-        const TimeRecord& record = At(i);
-        if (record.project.empty() || record.project == kIdleProject) continue;
-        times.Append(data, record.start);
-        data.push_back(',');
-        times.Append(data, record.end);
-        data.push_back(',');
-        if (includeTotals) {
-            AppendItemTotal(data, record);
-            data.push_back(',');
-        }
-        AppendEncodedField(data, record.project);
-        data.push_back(',');
-        AppendEncodedField(data, record.notes);
-        data += "\r\n";
-    }
-    return WriteAll(out, data);
+    return WriteAll(out, EncodeLog(*this, includeTotals).View());
 }
 
 bool TimeLog::ReadCsv(std::istream& in)
 {
-    std::string data;
-    if (!ReadWholeStream(in, data)) return false;
     std::vector<std::unique_ptr<TimeRecord>> records;
-    records.reserve(static_cast<std::size_t>(std::count(data.begin(), data.end(), '\n')) + 1);
-    ForEachRow(data, [&](const std::vector<std::string_view>& fields, std::size_t count) {
+    const bool ok = ForEachStreamRow(in, [&](const std::vector<std::string_view>& fields, std::size_t count) {
         auto record = std::make_unique<TimeRecord>();
         record->start.Parse(fields[0]);
         if (count > 1) record->end.Parse(fields[1]);
@@ -367,6 +451,7 @@ bool TimeLog::ReadCsv(std::istream& in)
         if (count > projectField + 1) record->notes = fields[projectField + 1];
         records.push_back(std::move(record));
     });
+    if (!ok) return false;  // the log stays as it was
     Adopt(std::move(records));
     return true;
 }

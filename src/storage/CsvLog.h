@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,6 +57,22 @@ void AppendEncodedField(std::string& out, std::string_view text);
 std::string DecodeField(std::string_view text);
 // Sets field to the next decoded field and moves past it; false when none is left.
 bool NextField(FieldCursor& cursor, std::string& field);
+
+// Bytes made for one write: allocated once at their largest size, never zero-filled.
+class ByteBuffer {
+public:
+    explicit ByteBuffer(std::size_t capacity) : data_(new char[capacity]) {}
+    char* Data() { return data_.get(); }
+    void SetSize(std::size_t size) { size_ = size; }
+    std::string_view View() const { return {data_.get(), size_}; }
+
+private:
+    std::unique_ptr<char[]> data_;
+    std::size_t size_ = 0;
+};
+
+// The bytes WriteCsv writes, for callers that hand them on whole (the safe replacement).
+ByteBuffer EncodeLog(const TimeLog& log, bool includeTotals);
 
 // Reads the whole stream; false on a read error (a stream that failed before its end).
 bool ReadWholeStream(std::istream& in, std::string& data);

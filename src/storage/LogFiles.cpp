@@ -2,11 +2,13 @@
 
 #include "core/TimeLog.h"
 #include "platform/FileSystem.h"
+#include "storage/CsvLog.h"
 #include "storage/FileLocations.h"
 #include "storage/ProjectList.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <istream>
 #include <sstream>
 
 namespace ambrin {
@@ -17,10 +19,9 @@ namespace {
 template <typename Read>
 bool LoadIfPresent(const std::string& path, Read&& read)
 {
-    if (!platform::PathExists(path)) return true;
-    std::string bytes;
-    if (!platform::ReadWholeFile(path, bytes)) return false;
-    std::istringstream in(std::move(bytes));
+    platform::FileReadBuffer file;
+    if (!file.Open(path)) return !platform::PathExists(path);
+    std::istream in(&file);
     return read(in);
 }
 
@@ -123,14 +124,16 @@ void LogFiles::Save(bool includeTotals)
 {
     MoveAsideUnreadable();
     KeepDailyBackup();
-    std::ostringstream list;
-    if (!listUnreadable_ && projects_.WriteList(list)) {
-        platform::ReplaceFileContents(locations_.ProjectListPath(), list.str());
+    // Both files, then one sync of their folder makes both renames durable.
+    using platform::FolderSync;
+    if (!listUnreadable_) {
+        platform::ReplaceFileContents(locations_.ProjectListPath(), projects_.Text(), FolderSync::Later);
     }
-    std::ostringstream log;
-    if (!logUnreadable_ && log_.WriteCsv(log, includeTotals)) {
-        platform::ReplaceFileContents(locations_.CurrentLogPath(), log.str());
+    if (!logUnreadable_) {
+        platform::ReplaceFileContents(locations_.CurrentLogPath(), EncodeLog(log_, includeTotals).View(),
+                                      FolderSync::Later);
     }
+    platform::SyncFolder(locations_.LogFolder());
 }
 
 }  // namespace ambrin

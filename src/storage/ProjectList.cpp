@@ -69,13 +69,19 @@ bool ProjectList::ReadList(std::istream& in)
     return true;
 }
 
-bool ProjectList::WriteList(std::ostream& out) const
+std::string ProjectList::Text() const
 {
     std::string data;
     for (const std::string& name : names_) {
         data += name;
         data += "\r\n";
     }
+    return data;
+}
+
+bool ProjectList::WriteList(std::ostream& out) const
+{
+    const std::string data = Text();
     out.write(data.data(), static_cast<std::streamsize>(data.size()));
     out.flush();
     return !out.fail();

@@ -19,6 +19,8 @@ public:
     bool ReadList(std::istream& in);
     // Each name and CR LF, in list order; false when the stream failed.
     bool WriteList(std::ostream& out) const;
+    // The bytes WriteList writes.
+    std::string Text() const;
 
     std::uint32_t Count() const { return static_cast<std::uint32_t>(names_.size()); }
     const std::string& At(std::uint32_t index) const { return names_[index]; }

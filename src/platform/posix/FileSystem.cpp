@@ -1,6 +1,8 @@
 #include "platform/FileSystem.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <ios>
 #include <climits>
 #include <cstdlib>
 #include <dirent.h>
@@ -80,14 +82,6 @@ bool WriteAll(int fd, std::string_view bytes)
     return true;
 }
 
-void SyncFolder(const std::string& folder)
-{
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    fsync(fd);
-    close(fd);
-}
-
 bool IsOurTemporary(std::string_view entry, std::string_view name)
 {
     // ".<name>.tmp-XXXXXX" exactly, with six letters or digits.
@@ -115,6 +109,64 @@ void ReapFinishedChildren()
 }
 
 }  // namespace
+
+FileReadBuffer::~FileReadBuffer()
+{
+    if (handle_ >= 0) close(static_cast<int>(handle_));
+}
+
+bool FileReadBuffer::Open(const std::string& path)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {  // a folder opens here, but is no file
+        close(fd);
+        return false;
+    }
+    handle_ = fd;
+    return true;
+}
+
+std::streamsize FileReadBuffer::ReadSome(char* s, std::streamsize count)
+{
+    for (;;) {
+        const ssize_t n = read(static_cast<int>(handle_), s, static_cast<std::size_t>(count));
+        if (n >= 0) return n;
+        if (errno != EINTR) throw std::ios_base::failure("read error");  // the stream turns bad
+    }
+}
+
+FileReadBuffer::int_type FileReadBuffer::underflow()
+{
+    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+    const std::streamsize n = ReadSome(buffer_, sizeof buffer_);
+    if (n == 0) return traits_type::eof();
+    setg(buffer_, buffer_, buffer_ + n);
+    return traits_type::to_int_type(*gptr());
+}
+
+std::streamsize FileReadBuffer::xsgetn(char* s, std::streamsize count)
+{
+    // What is buffered first, then straight into the caller's memory: no copy in between.
+    std::streamsize done = std::min<std::streamsize>(count, egptr() - gptr());
+    std::copy(gptr(), gptr() + done, s);
+    gbump(static_cast<int>(done));
+    while (done < count) {
+        const std::streamsize n = ReadSome(s + done, count - done);
+        if (n == 0) break;
+        done += n;
+    }
+    return done;
+}
+
+void SyncFolder(const std::string& folder)
+{
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
 
 bool PathExists(const std::string& path)
 {
@@ -227,7 +279,7 @@ void InjectFileFault(FileFault fault)
     g_fault = fault;
 }
 
-ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes)
+ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes, FolderSync folderSync)
 {
     const std::string target = ResolveLinks(path);
     mode_t mode = 0666;
@@ -261,7 +313,7 @@ ReplaceResult ReplaceFileContents(const std::string& path, std::string_view byte
         unlink(temp.c_str());
         return ReplaceResult::WriteFailed;
     }
-    SyncFolder(folder);
+    if (folderSync == FolderSync::Now) SyncFolder(folder);
     return ReplaceResult::Replaced;
 }
 

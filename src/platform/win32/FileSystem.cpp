@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <ios>
 #include <random>
 
 namespace ambrin::platform {
@@ -31,6 +33,51 @@ std::string EnvironmentText(const char* name)
 }
 
 }  // namespace
+
+FileReadBuffer::~FileReadBuffer()
+{
+    if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+bool FileReadBuffer::Open(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    handle_ = reinterpret_cast<std::intptr_t>(file);
+    return true;
+}
+
+std::streamsize FileReadBuffer::ReadSome(char* s, std::streamsize count)
+{
+    DWORD n = 0;
+    if (!ReadFile(reinterpret_cast<HANDLE>(handle_), s, static_cast<DWORD>(count), &n, nullptr)) {
+        throw std::ios_base::failure("read error");  // the stream turns bad
+    }
+    return n;
+}
+
+FileReadBuffer::int_type FileReadBuffer::underflow()
+{
+    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+    const std::streamsize n = ReadSome(buffer_, sizeof buffer_);
+    if (n == 0) return traits_type::eof();
+    setg(buffer_, buffer_, buffer_ + n);
+    return traits_type::to_int_type(*gptr());
+}
+
+std::streamsize FileReadBuffer::xsgetn(char* s, std::streamsize count)
+{
+    std::streamsize done = (std::min)(count, static_cast<std::streamsize>(egptr() - gptr()));
+    std::copy(gptr(), gptr() + done, s);
+    gbump(static_cast<int>(done));
+    while (done < count) {
+        const std::streamsize n = ReadSome(s + done, count - done);
+        if (n == 0) break;
+        done += n;
+    }
+    return done;
+}
 
 bool PathExists(const std::string& path)
 {
@@ -123,7 +170,12 @@ void InjectFileFault(FileFault fault)
     g_fault = fault;
 }
 
-ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes)
+void SyncFolder(const std::string& /*folder*/)
+{
+    // MOVEFILE_WRITE_THROUGH has made each move durable already.
+}
+
+ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes, FolderSync /*folderSync*/)
 {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES &&

@@ -1,0 +1,93 @@
+// A change of project with its durable save, against writing and syncing the same bytes.
+#include "app/App.h"
+#include "app/MainWindow.h"
+#include "storage/SettingsStore.h"
+#include "support/LogGenerator.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QComboBox>
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Bytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteAndSync(const std::string& path, const std::string& bytes)
+{
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    benchmark::DoNotOptimize(write(fd, bytes.data(), bytes.size()));
+    fsync(fd);
+    close(fd);
+}
+
+struct Strip {
+    explicit Strip(std::size_t records)
+    {
+        window = std::make_unique<ambrin::MainWindow>(app);
+        app.Log().Assign(ambrin::test::GenerateLog(records));  // after the strip read its file
+        window->SaveFiles();  // the day's copy is made by this first save
+    }
+    void Change(int i)
+    {
+        window->findChild<QComboBox*>("projectCombo")->setEditText(i % 2 ? "Accounts" : "Website");
+        window->ChangeProject();
+    }
+    ambrin::App app;
+    std::unique_ptr<ambrin::MainWindow> window;
+};
+
+void BM_ChangeProject(benchmark::State& state)
+{
+    Strip strip(static_cast<std::size_t>(state.range(0)));
+    int i = 0;
+    for (auto _ : state) strip.Change(i++);
+    state.counters["records"] = static_cast<double>(strip.app.Log().Count());
+}
+
+void BM_ChangeProjectFloor(benchmark::State& state)
+{
+    Strip strip(static_cast<std::size_t>(state.range(0)));
+    strip.Change(0);
+    const std::string log = Bytes(strip.app.Locations().CurrentLogPath());
+    const std::string list = Bytes(strip.app.Locations().ProjectListPath());
+    const std::string folder = strip.app.Locations().LogFolder();
+    for (auto _ : state) {
+        WriteAndSync(folder + "/floor-list", list);
+        WriteAndSync(folder + "/floor-log", log);
+    }
+}
+
+BENCHMARK(BM_ChangeProject)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ChangeProjectFloor)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    const fs::path home = fs::temp_directory_path() / "ambrin-save-bench";
+    fs::remove_all(home);
+    fs::create_directories(home);
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
+    QApplication application(argc, argv);
+    ambrin::SettingsStore::Write(ambrin::settings::kPopNote, false);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    fs::remove_all(home);
+    return 0;
+}
