@@ -61,7 +61,9 @@ bench: deps
 	cmake --preset bench
 	cmake --build --preset bench
 	build/bench/bench/ambrin_bench_csv
+	build/bench/bench/ambrin_bench_save
 	build/bench/bench/ambrin_bench_edit_log
+	build/bench/bench/ambrin_bench_whole_program build/bench/src/ambrin
 
 fuzz: deps
 	cmake --preset fuzz

@@ -404,11 +404,17 @@ bool CsvTable::Read(std::istream& in)
 
 ByteBuffer EncodeLog(const TimeLog& log, bool includeTotals)
 {
-    // The worst case: every text byte doubled by its escape, the longest times and total.
+    // Texts at their escaped size, times and totals at their longest: a tight bound keeps
+    // the pages the kernel must hand out few.
     constexpr std::size_t kFixedPerRecord = 2 * 24 + 28 + 8 + 2;
+    const auto escapedSize = [](std::string_view text) {
+        std::size_t size = text.size() + 2;
+        for (const char c : text) size += c == '\n' || c == '\r';
+        return size;
+    };
     std::size_t capacity = 1;
     for (std::uint32_t i = 0; i < log.Count(); ++i) {
-        capacity += 2 * (log.At(i).project.size() + log.At(i).notes.size()) + 4 + kFixedPerRecord;
+        capacity += escapedSize(log.At(i).project) + escapedSize(log.At(i).notes) + kFixedPerRecord;
     }
     ByteBuffer buffer(capacity);
     char* w = buffer.Data();
