@@ -2,7 +2,7 @@
 #   make run    installs what is missing, builds and launches the strip
 #   make test   installs what is missing, builds and runs every test
 #   make bench  runs the benchmarks          make fuzz  runs each fuzz target a while
-.PHONY: deps build run package install-check screenshots test test-core test-asan test-valgrind bench fuzz clean
+.PHONY: deps build run package install-check screenshots test-windows test test-core test-asan test-valgrind bench fuzz clean
 
 FUZZ_SECONDS ?= 180
 CTEST_ARGS ?=
@@ -36,6 +36,12 @@ install-check: package
 
 test: build
 	ctest --preset dev $(CTEST_ARGS)
+
+# The core and its Windows layer, cross-compiled with MinGW-w64 and tested under Wine.
+test-windows: deps
+	cmake --preset windows
+	cmake --build --preset windows
+	ctest --preset windows $(CTEST_ARGS)
 
 test-core: deps
 	cmake --preset core

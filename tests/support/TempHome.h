@@ -4,11 +4,32 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
-#include <unistd.h>
 #include <vector>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace ambrin::test {
+
+inline void SetEnvironment(const char* name, const std::string& value)
+{
+#ifdef _WIN32
+    _putenv_s(name, value.c_str());
+#else
+    setenv(name, value.c_str(), 1);
+#endif
+}
+
+inline void UnsetEnvironment(const char* name)
+{
+#ifdef _WIN32
+    _putenv_s(name, "");
+#else
+    unsetenv(name);
+#endif
+}
 
 // A self-cleaning temporary folder that stands in for the user's home: HOME,
 // XDG_CONFIG_HOME and XDG_RUNTIME_DIR point into it while it lives.
@@ -16,22 +37,24 @@ class TempHome {
 public:
     TempHome()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "ambrin-test-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
+        std::random_device random;
+        do {
+            path_ = (std::filesystem::temp_directory_path() / ("ambrin-test-" + std::to_string(random()))).string();
+        } while (!std::filesystem::create_directory(path_));
         for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) {
             const char* old = std::getenv(name);
             saved_.push_back({name, old ? std::string(old) : std::string(), old != nullptr});
         }
-        setenv("HOME", path_.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (path_ + "/config").c_str(), 1);
+        SetEnvironment("HOME", path_);
+        SetEnvironment("XDG_CONFIG_HOME", path_ + "/config");
         std::filesystem::create_directories(path_ + "/run");
-        setenv("XDG_RUNTIME_DIR", (path_ + "/run").c_str(), 1);
+        SetEnvironment("XDG_RUNTIME_DIR", path_ + "/run");
     }
     ~TempHome()
     {
         for (const Saved& s : saved_) {
-            if (s.present) setenv(s.name, s.value.c_str(), 1);
-            else unsetenv(s.name);
+            if (s.present) SetEnvironment(s.name, s.value);
+            else UnsetEnvironment(s.name);
         }
         std::error_code ignored;
         std::filesystem::permissions(path_, std::filesystem::perms::all, ignored);
@@ -67,7 +90,11 @@ inline void WriteBytes(const std::string& path, const std::string& bytes)
 
 inline bool RunningAsRoot()
 {
+#ifdef _WIN32
+    return false;
+#else
     return geteuid() == 0;
+#endif
 }
 
 }  // namespace ambrin::test

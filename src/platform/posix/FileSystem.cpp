@@ -1,4 +1,5 @@
 #include "platform/FileSystem.h"
+#include "platform/TemporaryName.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -24,8 +25,6 @@ namespace {
 
 FileFault g_fault = FileFault::None;
 
-constexpr std::string_view kTempMarker = ".tmp-";
-constexpr std::size_t kTempRandomLength = 6;
 
 std::string EnvironmentText(const char* name)
 {
@@ -67,7 +66,7 @@ std::string RandomSuffix()
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     static std::mt19937 random(std::random_device{}() ^ static_cast<unsigned>(getpid()));
     std::string suffix;
-    for (std::size_t i = 0; i < kTempRandomLength; ++i) suffix += kAlphabet[random() % 62];
+    for (std::size_t i = 0; i < kTemporaryRandomLength; ++i) suffix += kAlphabet[random() % 62];
     return suffix;
 }
 
@@ -78,20 +77,6 @@ bool WriteAll(int fd, std::string_view bytes)
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-bool IsOurTemporary(std::string_view entry, std::string_view name)
-{
-    // ".<name>.tmp-XXXXXX" exactly, with six letters or digits.
-    const std::size_t prefix = 1 + name.size() + kTempMarker.size();
-    if (entry.size() != prefix + kTempRandomLength || entry.front() != '.') return false;
-    if (entry.substr(1, name.size()) != name) return false;
-    if (entry.substr(1 + name.size(), kTempMarker.size()) != kTempMarker) return false;
-    for (char c : entry.substr(prefix)) {
-        const bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-        if (!alnum) return false;
     }
     return true;
 }
@@ -297,7 +282,7 @@ ReplaceResult ReplaceFileContents(const std::string& path, std::string_view byte
 
     const std::string folder = FolderOf(target);
     const std::string temp =
-        folder + "/." + NameOf(target) + std::string(kTempMarker) + RandomSuffix();
+        folder + "/." + NameOf(target) + std::string(kTemporaryMarker) + RandomSuffix();
     const int fd = g_fault == FileFault::CreateFails
                        ? -1
                        : open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
@@ -326,7 +311,7 @@ void RemoveStaleTemporaries(const std::string& path)
     if (!dir) return;
     std::vector<std::string> stale;
     while (const dirent* entry = readdir(dir)) {
-        if (IsOurTemporary(entry->d_name, name)) stale.push_back(folder + "/" + entry->d_name);
+        if (IsTemporaryOf(entry->d_name, name)) stale.push_back(folder + "/" + entry->d_name);
     }
     closedir(dir);
     for (const std::string& file : stale) unlink(file.c_str());

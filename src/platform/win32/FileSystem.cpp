@@ -1,4 +1,5 @@
 #include "platform/FileSystem.h"
+#include "platform/TemporaryName.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -214,7 +215,10 @@ void RemoveStaleTemporaries(const std::string& path)
     HANDLE search = FindFirstFileA(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
-        DeleteFileA((FolderOf(path) + "\\" + found.cFileName).c_str());
+        // FindFirstFileA's "?" also matches nothing at the end: check the name exactly.
+        if (IsTemporaryOf(found.cFileName, NameOf(path))) {
+            DeleteFileA((FolderOf(path) + "\\" + found.cFileName).c_str());
+        }
     } while (FindNextFileA(search, &found));
     FindClose(search);
 }
