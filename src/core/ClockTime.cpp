@@ -149,7 +149,7 @@ bool ParseCommonForm(std::string_view text, CalendarFields& f)
 
 }  // namespace
 
-void AppendDecimal(std::string& out, std::uint64_t value)
+char* PutDecimal(char* w, std::uint64_t value)
 {
     char digits[20];
     int n = 0;
@@ -157,7 +157,14 @@ void AppendDecimal(std::string& out, std::uint64_t value)
         digits[n++] = static_cast<char>('0' + value % 10);
         value /= 10;
     } while (value != 0);
-    while (n > 0) out.push_back(digits[--n]);
+    while (n > 0) *w++ = digits[--n];
+    return w;
+}
+
+void AppendDecimal(std::string& out, std::uint64_t value)
+{
+    char digits[20];
+    out.append(digits, PutDecimal(digits, value));
 }
 
 bool FieldsToTicks(const CalendarFields& f, std::uint64_t& ticks)

@@ -151,18 +151,6 @@ bool ForEachStreamRow(std::istream& in, OnRow&& onRow)
 
 // The log writer's output goes straight through a pointer into a buffer sized for the
 // worst case, so the hot loop makes no capacity checks and no calls.
-char* PutDecimal(char* w, std::uint64_t value)
-{
-    char digits[20];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    while (n > 0) *w++ = digits[--n];
-    return w;
-}
-
 char* PutTwoDigits(char* w, std::uint64_t value)
 {
     *w++ = static_cast<char>('0' + value / 10 % 10);

@@ -58,28 +58,6 @@ std::streamsize FileReadBuffer::ReadSome(char* s, std::streamsize count)
     return n;
 }
 
-FileReadBuffer::int_type FileReadBuffer::underflow()
-{
-    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-    const std::streamsize n = ReadSome(buffer_, sizeof buffer_);
-    if (n == 0) return traits_type::eof();
-    setg(buffer_, buffer_, buffer_ + n);
-    return traits_type::to_int_type(*gptr());
-}
-
-std::streamsize FileReadBuffer::xsgetn(char* s, std::streamsize count)
-{
-    std::streamsize done = (std::min)(count, static_cast<std::streamsize>(egptr() - gptr()));
-    std::copy(gptr(), gptr() + done, s);
-    gbump(static_cast<int>(done));
-    while (done < count) {
-        const std::streamsize n = ReadSome(s + done, count - done);
-        if (n == 0) break;
-        done += n;
-    }
-    return done;
-}
-
 bool PathExists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
