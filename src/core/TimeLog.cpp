@@ -22,22 +22,30 @@ int TimeRecordRef::Compare(const Comparable& other) const
     return byStart != 0 ? byStart : CompareTicks(a.end, b.end);
 }
 
+TimeRecord& TimeLog::At(std::uint32_t index)
+{
+    Entry& entry = entries_[index];
+    // Shared with another log since an Assign: this log gets its own copy before writing.
+    if (entry.use_count() > 1) entry = std::make_shared<TimeRecord>(*entry);
+    return *entry;
+}
+
 void TimeLog::Append(std::string_view project, std::string_view notes, ClockTime start,
                      ClockTime end)
 {
-    entries_.push_back(std::make_unique<TimeRecord>(
+    entries_.push_back(std::make_shared<TimeRecord>(
         TimeRecord{std::string(project), std::string(notes), start, end}));
 }
 
 void TimeLog::AppendCopy(const TimeRecord& record)
 {
-    entries_.push_back(std::make_unique<TimeRecord>(record));
+    entries_.push_back(std::make_shared<TimeRecord>(record));
 }
 
 void TimeLog::InsertAt(std::uint32_t index, std::string_view project, std::string_view notes,
                        ClockTime start, ClockTime end)
 {
-    auto record = std::make_unique<TimeRecord>(
+    auto record = std::make_shared<TimeRecord>(
         TimeRecord{std::string(project), std::string(notes), start, end});
     entries_.insert(entries_.begin() + std::min<std::size_t>(index, entries_.size()),
                     std::move(record));
@@ -55,10 +63,7 @@ void TimeLog::Clear()
 
 TimeLog& TimeLog::Assign(const TimeLog& other)
 {
-    if (&other == this) return *this;
-    Clear();
-    entries_.reserve(other.entries_.size());
-    for (const auto& record : other.entries_) AppendCopy(*record);
+    if (&other != this) entries_ = other.entries_;  // shared until written
     return *this;
 }
 
@@ -75,13 +80,13 @@ void TimeLog::SortByTime()
 
 TimeRecord* TimeLog::Current(bool create)
 {
-    if (!entries_.empty() && entries_.back()->end.IsEmpty()) return entries_.back().get();
+    if (!entries_.empty() && entries_.back()->end.IsEmpty()) return &At(Count() - 1);
     if (!create) return nullptr;
     Append({}, {}, ClockTime::Now(), ClockTime());
     return entries_.back().get();
 }
 
-void TimeLog::Adopt(std::vector<std::unique_ptr<TimeRecord>> records)
+void TimeLog::Adopt(std::vector<Entry> records)
 {
     entries_ = std::move(records);
 }

@@ -12,6 +12,11 @@ namespace ambrin {
 
 // The ordered list of records. Records are allocated one by one and only the entries
 // move, so a reference to a record stays valid until that record is removed.
+//
+// Assign shares the other log's records instead of copying them; a record is copied the
+// first time either log hands it out for writing (At, Current). The logs stay independent,
+// and a copy of 100,000 records costs their pointers, not their texts. A reference taken for
+// writing is the log's own until the log is next assigned to another.
 class TimeLog {
 public:
     TimeLog() = default;
@@ -21,7 +26,7 @@ public:
     TimeLog& operator=(TimeLog&&) noexcept = default;
 
     std::uint32_t Count() const { return static_cast<std::uint32_t>(entries_.size()); }
-    TimeRecord& At(std::uint32_t index) { return *entries_[index]; }
+    TimeRecord& At(std::uint32_t index);
     const TimeRecord& At(std::uint32_t index) const { return *entries_[index]; }
 
     void Append(std::string_view project, std::string_view notes, ClockTime start,
@@ -43,11 +48,12 @@ public:
     bool ReadCsv(std::istream& in);
 
     // Takes over records built elsewhere (the file reader), replacing the whole content.
-    void Adopt(std::vector<std::unique_ptr<TimeRecord>> records);
+    using Entry = std::shared_ptr<TimeRecord>;
+    void Adopt(std::vector<Entry> records);
     void Reserve(std::size_t count) { entries_.reserve(count); }
 
 private:
-    std::vector<std::unique_ptr<TimeRecord>> entries_;
+    std::vector<Entry> entries_;
 };
 
 }  // namespace ambrin

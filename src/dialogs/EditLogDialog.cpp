@@ -31,6 +31,7 @@
 #include <QVBoxLayout>
 
 #include <sstream>
+#include <utility>
 
 namespace ambrin {
 
@@ -306,7 +307,7 @@ void EditLogDialog::LoadDetails()
         ShowTime(endDate_, endTime_, now);
         endCheck_->setChecked(true);
     } else {
-        const TimeRecord& record = working_->At(static_cast<std::uint32_t>(mark_));
+        const TimeRecord& record = std::as_const(*working_).At(static_cast<std::uint32_t>(mark_));
         loadedProject_ = record.project;
         loadedNotes_ = record.notes;
         projectEdit_->setText(ToQString(record.project));

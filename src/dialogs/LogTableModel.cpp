@@ -5,7 +5,7 @@
 
 namespace ambrin {
 
-LogTableModel::LogTableModel(TimeLog& log, QObject* parent) : QAbstractTableModel(parent), log_(log) {}
+LogTableModel::LogTableModel(const TimeLog& log, QObject* parent) : QAbstractTableModel(parent), log_(log) {}
 
 int LogTableModel::rowCount(const QModelIndex& parent) const
 {

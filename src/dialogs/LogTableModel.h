@@ -13,7 +13,7 @@ class LogTableModel : public QAbstractTableModel {
 public:
     enum Column { StartColumn, EndColumn, ProjectColumn, HoursColumn, ColumnCount };
 
-    explicit LogTableModel(TimeLog& log, QObject* parent = nullptr);
+    explicit LogTableModel(const TimeLog& log, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -31,7 +31,7 @@ public:
 
 private:
     QString CellText(int row, int column) const;
-    TimeLog& log_;
+    const TimeLog& log_;  // read only: reading never copies a shared record
 };
 
 }  // namespace ambrin

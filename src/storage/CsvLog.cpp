@@ -435,9 +435,9 @@ bool TimeLog::WriteCsv(std::ostream& out, bool includeTotals) const
 
 bool TimeLog::ReadCsv(std::istream& in)
 {
-    std::vector<std::unique_ptr<TimeRecord>> records;
+    std::vector<Entry> records;  // built apart: a failed read leaves the log as it was
     const bool ok = ForEachStreamRow(in, [&](const std::vector<std::string_view>& fields, std::size_t count) {
-        auto record = std::make_unique<TimeRecord>();
+        auto record = std::make_shared<TimeRecord>();
         record->start.Parse(fields[0]);
         if (count > 1) record->end.Parse(fields[1]);
         const std::size_t projectField = count >= 5 ? 3 : 2;

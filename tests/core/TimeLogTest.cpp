@@ -84,6 +84,14 @@ TEST(TimeLogEdit, InsertRemoveAssign)
     EXPECT_EQ(log.At(0).project, "E") << "the copy is independent";
     EXPECT_EQ(Projects(copy), "changed;<idle>;B;C;D;");
 
+    log.At(2).notes = "changed in the source";
+    log.Current(true)->project = "through the open record";
+    EXPECT_EQ(copy.At(2).notes, "") << "the source's later changes stay out of the copy";
+    EXPECT_EQ(copy.At(4).project, "D");
+    TimeRecord& own = copy.At(3);
+    own.project = "written through a reference";
+    EXPECT_EQ(log.At(3).project, "C");
+
     copy.Assign(TimeLog());
     EXPECT_EQ(copy.Count(), 0u);
     log.Clear();
