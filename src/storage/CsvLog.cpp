@@ -390,26 +390,35 @@ bool CsvTable::Read(std::istream& in)
     return ok;
 }
 
+void ByteBuffer::Grow(std::size_t capacity, std::size_t used)
+{
+    std::unique_ptr<char[]> larger(new char[capacity]);
+    std::copy(data_.get(), data_.get() + used, larger.get());
+    data_ = std::move(larger);
+    capacity_ = capacity;
+}
+
 ByteBuffer EncodeLog(const TimeLog& log, bool includeTotals)
 {
-    // Texts at their escaped size, times and totals at their longest: a tight bound keeps
-    // the pages the kernel must hand out few.
-    constexpr std::size_t kFixedPerRecord = 2 * 24 + 28 + 8 + 2;
-    const auto escapedSize = [](std::string_view text) {
-        std::size_t size = text.size() + 2;
-        for (const char c : text) size += c == '\n' || c == '\r';
-        return size;
-    };
-    std::size_t capacity = 1;
+    // Sized from the texts as they stand (escapes are rare) and the times and total at their
+    // longest; a record that might not fit grows the buffer first. One pass over the texts.
+    constexpr std::size_t kFixedPerRecord = 2 * 24 + 28 + 4 + 8 + 2;
+    std::size_t estimate = 1;
     for (std::uint32_t i = 0; i < log.Count(); ++i) {
-        capacity += escapedSize(log.At(i).project) + escapedSize(log.At(i).notes) + kFixedPerRecord;
+        estimate += log.At(i).project.size() + log.At(i).notes.size() + kFixedPerRecord;
     }
-    ByteBuffer buffer(capacity);
+    ByteBuffer buffer(estimate);
     char* w = buffer.Data();
     TimeFieldWriter times;
     for (std::uint32_t i = 0; i < log.Count(); ++i) {
         const TimeRecord& record = log.At(i);
         if (record.project.empty() || record.project == kIdleProject) continue;
+        const std::size_t used = static_cast<std::size_t>(w - buffer.Data());
+        const std::size_t worst = 2 * (record.project.size() + record.notes.size()) + kFixedPerRecord;
+        if (buffer.Capacity() - used < worst) {
+            buffer.Grow(std::max(buffer.Capacity() + buffer.Capacity() / 2, used + worst), used);
+            w = buffer.Data() + used;
+        }
         w = times.Put(w, record.start);
         *w++ = ',';
         w = times.Put(w, record.end);

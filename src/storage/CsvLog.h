@@ -61,13 +61,17 @@ bool NextField(FieldCursor& cursor, std::string& field);
 // Bytes made for one write: allocated once at their largest size, never zero-filled.
 class ByteBuffer {
 public:
-    explicit ByteBuffer(std::size_t capacity) : data_(new char[capacity]) {}
+    explicit ByteBuffer(std::size_t capacity) : data_(new char[capacity]), capacity_(capacity) {}
     char* Data() { return data_.get(); }
+    std::size_t Capacity() const { return capacity_; }
     void SetSize(std::size_t size) { size_ = size; }
     std::string_view View() const { return {data_.get(), size_}; }
+    // Keeps the first used bytes in a buffer of the new capacity.
+    void Grow(std::size_t capacity, std::size_t used);
 
 private:
     std::unique_ptr<char[]> data_;
+    std::size_t capacity_;
     std::size_t size_ = 0;
 };
 

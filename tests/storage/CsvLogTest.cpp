@@ -108,6 +108,22 @@ TEST(CsvLogRead, Table)
     }
 }
 
+TEST(CsvLogWrite, TextsMadeOfEscapesGrowTheirBuffer)
+{
+    // Every byte of these notes doubles in the file, past what the writer first sets aside.
+    TimeLog log;
+    for (int i = 0; i < 3; ++i) log.Append("P", std::string(10'000, i % 2 ? '\r' : '\n'), {}, {});
+    std::ostringstream out;
+    ASSERT_TRUE(log.WriteCsv(out, true));
+    std::string expected;
+    for (int i = 0; i < 3; ++i) {
+        expected += "\"\",\"\",\"0\",\"P\",\"";
+        for (int j = 0; j < 10'000; ++j) expected += i % 2 ? "\\r" : "\\n";
+        expected += "\"\r\n";
+    }
+    EXPECT_EQ(out.str(), expected);
+}
+
 TEST(CsvLogWrite, LeavesOutIdleAndBlankRecords)
 {
     TimeLog log;
