@@ -8,8 +8,6 @@
 #include <QLocalSocket>
 #include <QWidget>
 
-#include <unistd.h>
-
 namespace ambrin {
 
 QString SingleInstance::ServerName(const std::string& logFolder)
@@ -17,7 +15,8 @@ QString SingleInstance::ServerName(const std::string& logFolder)
     // The same folder however it is spelled: its canonical path, per user.
     const QByteArray hash = QCryptographicHash::hash(
         QByteArray::fromStdString(platform::CanonicalPath(logFolder)), QCryptographicHash::Sha1);
-    return QStringLiteral("ambrin-%1-%2").arg(getuid()).arg(QString::fromLatin1(hash.toHex().left(16)));
+    return QStringLiteral("ambrin-%1-%2")
+        .arg(ToQString(platform::UserTag()), QString::fromLatin1(hash.toHex().left(16)));
 }
 
 SingleInstance::SingleInstance(const std::string& logFolder, QObject* parent)

@@ -9,13 +9,13 @@
 #include <QIcon>
 #include <QMessageBox>
 
-#include <cstdlib>
 
 int main(int argc, char** argv)
 {
     // Under Wayland a window can neither stay on top nor place itself.
-    if (!std::getenv("QT_QPA_PLATFORM") && std::getenv("WAYLAND_DISPLAY") && std::getenv("DISPLAY")) {
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        !qEnvironmentVariableIsEmpty("DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
     }
     (void)ambrin::TraceResources();  // keeps the trace resources in the program
     QApplication application(argc, argv);

@@ -38,6 +38,8 @@ std::string CurrentFolder();
 std::string HomeFolder();
 // The per-user configuration folder: $XDG_CONFIG_HOME, else $HOME/.config.
 std::string ConfigFolder();
+// Names the user running the program (the uid, or the Windows user name), for per-user names.
+std::string UserTag();
 // Where per-user runtime files (locks) live: $XDG_RUNTIME_DIR, else the temp folder.
 std::string RuntimeFolder();
 bool ReadWholeFile(const std::string& path, std::string& bytes);

@@ -177,6 +177,11 @@ std::string ConfigFolder()
     return home.empty() ? std::string() : home + "/.config";
 }
 
+std::string UserTag()
+{
+    return std::to_string(getuid());
+}
+
 std::string RuntimeFolder()
 {
     std::string folder = EnvironmentText("XDG_RUNTIME_DIR");
@@ -314,7 +319,7 @@ bool OpenWithDefaultHandler(const std::string& path)
 
 std::string NamedLockPath(std::string_view name)
 {
-    return RuntimeFolder() + "/" + std::string(name) + "-" + std::to_string(getuid()) + ".lock";
+    return RuntimeFolder() + "/" + std::string(name) + "-" + UserTag() + ".lock";
 }
 
 NamedLock::NamedLock(std::string_view name)

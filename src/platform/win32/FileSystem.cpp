@@ -91,6 +91,13 @@ std::string ConfigFolder()
     return EnvironmentText("APPDATA");
 }
 
+std::string UserTag()
+{
+    char name[256];
+    DWORD size = sizeof name;
+    return GetUserNameA(name, &size) ? std::string(name) : std::string("user");
+}
+
 std::string RuntimeFolder()
 {
     char buffer[MAX_PATH + 1];
