@@ -4,14 +4,43 @@
 #include "app/SingleInstance.h"
 
 #include <QApplication>
+#include <QTimer>
+#include <QWindow>
+
+#include <memory>
 
 namespace ambrin {
+
+namespace {
+
+// Placed before the window manager framed it, the strip's client area lands on the corner
+// and its title bar above the screen. Once the frame is known, the frame goes to the corner.
+void PlaceFrameInCorner(QWidget* strip)
+{
+    auto* poll = new QTimer(strip);
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, strip, [strip, poll, tries] {
+        QWindow* window = strip->windowHandle();
+        const bool framed = window && window->frameMargins() != QMargins();
+        if (framed && window->framePosition() != QPoint(0, 0)) {
+            // Qt still holds (0, 0) as the position asked for and would skip the same request:
+            // a step aside first makes the move real.
+            window->setFramePosition(QPoint(1, 1));
+            window->setFramePosition(QPoint(0, 0));
+        }
+        if (framed || ++*tries > 40) poll->deleteLater();  // no frame after 2 s: none will come
+    });
+    poll->start(50);
+}
+
+}  // namespace
 
 int App::Run(SingleInstance& instance)
 {
     auto* strip = new MainWindow(*this);
     strip->setAttribute(Qt::WA_DeleteOnClose);
     strip->show();
+    PlaceFrameInCorner(strip);
     instance.Serve(strip);
     return QApplication::exec();
 }
