@@ -8,6 +8,7 @@
 #include "dialogs/LogTableModel.h"
 #include "dialogs/NotesDialog.h"
 #include "platform/FileSystem.h"
+#include "storage/CsvLog.h"
 #include "storage/SettingsStore.h"
 
 #include <QCheckBox>
@@ -30,7 +31,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <sstream>
+#include <istream>
 #include <utility>
 
 namespace ambrin {
@@ -391,12 +392,8 @@ void EditLogDialog::SaveLog()
     std::uint32_t totals = 0;
     SettingsStore::ReadNumber(SettingsRoot::CurrentUser, settings::kKeyPath,
                               settings::kIncludeTotals.name, totals);
-    std::ostringstream out;
-    if (!working_->WriteCsv(out, totals != 0)) {
-        ShowMessage(QStringLiteral("Error writing timelog file"));
-        return;
-    }
-    switch (platform::ReplaceFileContents(QFile::encodeName(chosen).toStdString(), out.str())) {
+    const ByteBuffer bytes = EncodeLog(*working_, totals != 0);
+    switch (platform::ReplaceFileContents(QFile::encodeName(chosen).toStdString(), bytes.View())) {
     case platform::ReplaceResult::Replaced:
         break;
     case platform::ReplaceResult::CannotCreate:

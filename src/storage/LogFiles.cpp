@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <istream>
-#include <sstream>
 
 namespace ambrin {
 
