@@ -5,6 +5,8 @@
 .PHONY: deps build run package install-check screenshots test-windows test test-core test-asan test-valgrind bench fuzz clean
 
 FUZZ_SECONDS ?= 180
+FUZZ_SEED ?= 0
+FUZZ_CORPUS ?= build/fuzz/corpus
 CTEST_ARGS ?=
 
 deps:
@@ -75,9 +77,9 @@ fuzz: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz
 	@for target in build/fuzz/tests/fuzz/fuzz_*; do \
-	    corpus=build/fuzz/corpus/$$(basename $$target); mkdir -p $$corpus; \
+	    corpus=$(FUZZ_CORPUS)/$$(basename $$target); mkdir -p $$corpus; \
 	    echo "== $$target for $(FUZZ_SECONDS) s"; \
-	    $$target -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -print_final_stats=1 \
+	    $$target -max_total_time=$(FUZZ_SECONDS) -seed=$(FUZZ_SEED) -max_len=65536 -print_final_stats=1 \
 	        $$corpus tests/fuzz/seeds > $$corpus.log 2>&1 || { tail -n 60 $$corpus.log; exit 1; }; \
 	    tail -n 6 $$corpus.log; \
 	done

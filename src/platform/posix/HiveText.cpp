@@ -112,11 +112,13 @@ bool ReadValueData(std::string_view data, std::uint32_t& type, std::string& byte
     return false;
 }
 
-// Only hex values continue over lines ("...=hex:aa,\\" then "  bb").
+// Only hex values continue over lines ("...=hex:aa,\\" then "  bb"); a line that is no
+// value ("[...", a comment) never does.
 bool IsHexValue(std::string_view joined, std::string_view physical)
 {
     std::string text(joined);
     text.append(physical);
+    if (text.empty() || (text.front() != '"' && text.front() != '@')) return false;
     for (char& c : text) c = Lower(c);
     return text.find("=hex:") != std::string::npos || text.find("=hex(") != std::string::npos;
 }
