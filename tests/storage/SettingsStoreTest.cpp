@@ -139,6 +139,15 @@ TEST(SettingsStore, AForeignFileReadsAsAbsentAndIsNeverOverwritten)
 namespace ambrin {
 namespace {
 
+TEST(SettingsStore, ALineThatIsNoValueNeverContinues)
+{
+    // "[x=hex:..\" then a blank line would read as one line "[x=hex:..]": a section.
+    test::TempHome home;
+    WriteBytes(home.HivePath(), "REGEDIT4\n" + kSection + "\n[x\"=hex:01 5]\\\n");
+    ASSERT_TRUE(SettingsStore::Write(settings::kEndProj, true));
+    EXPECT_TRUE(SettingsStore::IsOn(settings::kEndProj));
+}
+
 TEST(SettingsStore, WriteAfterAHexLineEndingInABackslashStaysItsOwnValue)
 {
     test::TempHome home;
