@@ -1,6 +1,10 @@
 #include "dialogs/HelpDialog.h"
 
+#include "app/Accessibility.h"
 #include "app/Help.h"
+
+#include <QDialogButtonBox>
+#include <QPushButton>
 
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -14,6 +18,22 @@ void HelpDialog::keyPressEvent(QKeyEvent* event)
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+QDialogButtonBox* HelpDialog::OkCancelButtons(const QString& okDescription,
+                                              const QString& cancelDescription)
+{
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+    QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
+    ok->setDefault(true);
+    ok->setObjectName("okButton");
+    cancel->setObjectName("cancelButton");
+    Describe(ok, {}, okDescription);
+    Describe(cancel, {}, cancelDescription);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    return buttons;
 }
 
 bool HandleNotesEnter(QPlainTextEdit* edit, QKeyEvent* key, const std::function<void()>& confirm)

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class QDialogButtonBox;
 class QKeyEvent;
 class QPlainTextEdit;
 
@@ -17,6 +18,9 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // OK (the default button) and Cancel, described for screen readers, wired to accept and
+    // reject, with the object names tests look for.
+    QDialogButtonBox* OkCancelButtons(const QString& okDescription, const QString& cancelDescription);
 };
 
 // Enter in a notes box confirms (confirm is called), Ctrl+Enter breaks the line; true when

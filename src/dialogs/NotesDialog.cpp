@@ -39,14 +39,8 @@ NotesDialog::NotesDialog(const std::string& notes, QWidget* parent)
     Describe(edit_, QStringLiteral("Notes"), QStringLiteral("Enter confirms; Ctrl+Enter starts a new line"));
     edit_->installEventFilter(this);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName("okButton");
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName("cancelButton");
-    Describe(buttons->button(QDialogButtonBox::Ok), {}, QStringLiteral("Keep these notes"));
-    Describe(buttons->button(QDialogButtonBox::Cancel), {}, QStringLiteral("Leave the notes as they were"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons =
+        OkCancelButtons(QStringLiteral("Keep these notes"), QStringLiteral("Leave the notes as they were"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(edit_);

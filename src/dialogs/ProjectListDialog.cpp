@@ -28,15 +28,10 @@ ProjectListDialog::ProjectListDialog(const std::string& text, QWidget* parent)
     edit_->setTabChangesFocus(true);
     edit_->setPlainText(NotesToEditText(text));
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);  // Enter outside the edit
+    // OK takes Enter outside the edit; inside it Enter starts a new line.
+    QDialogButtonBox* buttons = OkCancelButtons(QStringLiteral("Replace the project list with these names"),
+                                                QStringLiteral("Leave the project list as it was"));
     buttons->button(QDialogButtonBox::Cancel)->setAutoDefault(false);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName("okButton");
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName("cancelButton");
-    Describe(buttons->button(QDialogButtonBox::Ok), {}, QStringLiteral("Replace the project list with these names"));
-    Describe(buttons->button(QDialogButtonBox::Cancel), {}, QStringLiteral("Leave the project list as it was"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);

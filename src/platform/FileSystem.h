@@ -33,7 +33,6 @@ bool PathExists(const std::string& path);
 bool IsDirectory(const std::string& path);
 // Creates one folder level; false when it could not be made (nothing is reported).
 bool MakeFolder(const std::string& path);
-std::string CurrentFolder();
 // The user's home folder ($HOME, else the password database); empty when unknown.
 std::string HomeFolder();
 // The per-user configuration folder: $XDG_CONFIG_HOME, else $HOME/.config.

@@ -238,25 +238,9 @@ bool WriteAll(std::ostream& out, std::string_view data)
 
 void AppendEncodedField(std::string& out, std::string_view text)
 {
-    out.push_back('"');
-    std::size_t run = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (!kEncodeStops(c)) continue;
-        const char* replacement = nullptr;
-        switch (c) {
-        case '\n': replacement = "\\n"; break;
-        case '\r': replacement = "\\r"; break;
-        case '"': replacement = "'"; break;
-        case '\\': replacement = "/"; break;
-        default: continue;
-        }
-        out.append(text.data() + run, i - run);
-        out += replacement;
-        run = i + 1;
-    }
-    out.append(text.data() + run, text.size() - run);
-    out.push_back('"');
+    const std::size_t used = out.size();
+    out.resize(used + 2 * text.size() + 2);  // every byte at most doubled, and the quotes
+    out.resize(static_cast<std::size_t>(PutEncoded(out.data() + used, text) - out.data()));
 }
 
 std::string EncodeField(std::string_view text)

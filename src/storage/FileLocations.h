@@ -13,9 +13,6 @@ public:
     std::string CurrentLogPath();
     std::string ProjectListPath();
 
-    // The text the last call built its path in.
-    const std::string& Text() const { return text_; }
-
 private:
     std::string text_;
 };

@@ -147,14 +147,6 @@ bool MakeFolder(const std::string& path)
     return mkdir(path.c_str(), 0777) == 0;
 }
 
-std::string CurrentFolder()
-{
-    std::string folder(static_cast<std::size_t>(PATH_MAX), '\0');
-    if (!getcwd(folder.data(), folder.size())) return {};
-    folder.resize(folder.find('\0'));
-    return folder;
-}
-
 std::string HomeFolder()
 {
     std::string home = EnvironmentText("HOME");

@@ -74,13 +74,6 @@ bool MakeFolder(const std::string& path)
     return CreateDirectoryA(path.c_str(), nullptr) != 0;
 }
 
-std::string CurrentFolder()
-{
-    char buffer[MAX_PATH * 4];
-    const DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
-    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
-}
-
 std::string HomeFolder()
 {
     return EnvironmentText("USERPROFILE");
