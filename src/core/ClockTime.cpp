@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 namespace ambrin {
@@ -300,6 +301,35 @@ void ClockTime::Parse(std::string_view text)
     f.minute = Low16(SaturatingAtoi(minute));
     if (NextToken(text, pos, " ", second)) f.second = Low16(SaturatingAtoi(second));
     if (FieldsToTicks(f, ticks)) ticks_ = ticks;
+}
+
+ClockTime ClockTextReader::Parse(std::string_view text)
+{
+    const std::size_t space = text.find(' ');
+    if (dateSize_ != 0 && space == dateSize_ && text.size() <= kParseLimit &&
+        std::memcmp(text.data(), date_, space) == 0) {
+        // The rest of the writer's form: hour, minute and perhaps second, as Parse reads them.
+        const char* p = text.data() + space + 1;
+        const char* const end = text.data() + text.size();
+        CalendarFields t;
+        if (ReadShortNumber(p, end, t.hour) && p != end && *p++ == ':' && ReadShortNumber(p, end, t.minute)) {
+            const bool whole = p == end || (*p++ == ':' && ReadShortNumber(p, end, t.second) && p == end);
+            if (whole && t.hour <= 23 && t.minute <= 59 && t.second <= 59) {
+                return ClockTime(dayTicks_ + (t.hour * 3600ULL + t.minute * 60ULL + t.second) * kTicksPerSecond);
+            }
+        }
+    }
+    ClockTime value;
+    value.Parse(text);
+    // A valid time in the writer's form vouches for its date.
+    CalendarFields f;
+    if (!value.IsEmpty() && space != std::string_view::npos && space < sizeof date_ &&
+        text.size() <= kParseLimit && ParseCommonForm(text, f)) {
+        std::memcpy(date_, text.data(), space);
+        dateSize_ = space;
+        dayTicks_ = value.Ticks() - value.Ticks() % kTicksPerDay;
+    }
+    return value;
 }
 
 bool SameDay(ClockTime a, ClockTime b)

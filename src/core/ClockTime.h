@@ -58,6 +58,19 @@ private:
     std::uint64_t ticks_ = 0;
 };
 
+// Parses time texts one after another exactly as ClockTime::Parse does. A text whose date
+// is the one before it read as the log writer writes it reuses that date's day count, so
+// a reader of many records converts each date once.
+class ClockTextReader {
+public:
+    ClockTime Parse(std::string_view text);
+
+private:
+    char date_[16] = {};
+    std::size_t dateSize_ = 0;  // 0: no date held
+    std::uint64_t dayTicks_ = 0;
+};
+
 // Validates and converts calendar fields (milliseconds included); false when out of range.
 bool FieldsToTicks(const CalendarFields& fields, std::uint64_t& ticks);
 

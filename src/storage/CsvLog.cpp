@@ -70,14 +70,15 @@ bool NextFieldView(FieldCursor& cursor, std::string& scratch, std::string_view& 
     std::size_t pos = cursor.pos;
     while (pos < n && (p[pos] == ' ' || p[pos] == '\r' || p[pos] == '\n')) ++pos;
     if (pos < n) {
+        // A quoted field runs to its closing quote, an unquoted one to the next comma; with
+        // no backslash in between, there is nothing to decode.
         const bool quoted = p[pos] == '"';
         const std::size_t begin = pos + (quoted ? 1 : 0);
-        const ByteTable& stops = quoted ? kInsideQuotesStops : kUnquotedStops;
-        std::size_t stop = begin;
-        while (stop < n && !stops(p[stop])) ++stop;
-        std::size_t after = stop;
-        const bool closed = !quoted || (stop < n && p[stop] == '"' && ++after);
-        if (closed && (after == n || p[after] == ',')) {
+        const void* found = std::memchr(p + begin, quoted ? '"' : ',', n - begin);
+        const std::size_t stop = found ? static_cast<std::size_t>(static_cast<const char*>(found) - p) : n;
+        const std::size_t after = quoted ? stop + 1 : stop;
+        if ((found || !quoted) && (after >= n || p[after] == ',') &&
+            !std::memchr(p + begin, '\\', stop - begin)) {
             view = std::string_view(p + begin, stop - begin);
             cursor.afterComma = after < n;
             cursor.pos = cursor.afterComma ? after + 1 : n;
@@ -429,10 +430,11 @@ bool TimeLog::WriteCsv(std::ostream& out, bool includeTotals) const
 bool TimeLog::ReadCsv(std::istream& in)
 {
     std::vector<Entry> records;  // built apart: a failed read leaves the log as it was
+    ClockTextReader times;
     const bool ok = ForEachStreamRow(in, [&](const std::vector<std::string_view>& fields, std::size_t count) {
         auto record = std::make_shared<TimeRecord>();
-        record->start.Parse(fields[0]);
-        if (count > 1) record->end.Parse(fields[1]);
+        record->start = times.Parse(fields[0]);
+        if (count > 1) record->end = times.Parse(fields[1]);
         const std::size_t projectField = count >= 5 ? 3 : 2;
         if (count > projectField) record->project = fields[projectField];
         if (count > projectField + 1) record->notes = fields[projectField + 1];

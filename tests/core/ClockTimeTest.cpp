@@ -127,10 +127,10 @@ struct ParseCase {
     ClockTime expected;
 };
 
-TEST(ClockTimeParse, Table)
+std::vector<ParseCase> ParseCases()
 {
     const ClockTime empty;
-    const ParseCase cases[] = {
+    return {
         {"dashes", "3-7-2005 9:05", MakeTime(2005, 3, 7, 9, 5)},
         {"slashes", "3/7/2005 9:05", MakeTime(2005, 3, 7, 9, 5)},
         {"with seconds", "3-7-2005 9:05:30", MakeTime(2005, 3, 7, 9, 5, 30)},
@@ -159,7 +159,11 @@ TEST(ClockTimeParse, Table)
         {"only the first 200 bytes", "3-7-2005" + std::string(192, ' ') + "9:05", empty},
         {"200 bytes exactly", "3-7-2005" + std::string(188, ' ') + "9:05", MakeTime(2005, 3, 7, 9, 5)},
     };
-    for (const ParseCase& c : cases) {
+}
+
+TEST(ClockTimeParse, Table)
+{
+    for (const ParseCase& c : ParseCases()) {
         ClockTime t(777);
         t.Parse(c.text);
         EXPECT_EQ(t, c.expected) << c.name << " [" << c.text.substr(0, 40) << "]";
@@ -193,6 +197,49 @@ TEST(ClockTimeParse, RoundTripsNumericForm)
         seconds.Parse(value.Format(ClockTextStyle::Numeric, true));
         ASSERT_EQ(minutes, MakeTime(f.year, f.month, f.day, f.hour, f.minute));
         ASSERT_EQ(seconds, MakeTime(f.year, f.month, f.day, f.hour, f.minute, f.second));
+    }
+}
+
+// The reader skips the date of a text that shares the date before it; whatever came before,
+// it must give what Parse gives.
+TEST(ClockTextReader, AgreesWithParseWhateverCameBefore)
+{
+    std::vector<std::string> texts;
+    for (const ParseCase& c : ParseCases()) texts.push_back(c.text);
+    for (const char* text : {"3-7-2005 9:5", "3-7-2005 09:05", "3-7-2005 9:05:", "3-7-2005 9:05 ",
+                             "3-7-2005 23:59:59", "3-7-2005 123456:05", "3-7-2005 :05", "3-7-2005  9:05",
+                             "3-7-2005 9:05:30:00", "3-7-2005 9:60", "3-7-2005 -9:05", "1-1-1601 0:00",
+                             "1-1-1601 0:00:01", "3-7-2005 9:05\n"}) {
+        texts.emplace_back(text);
+    }
+    texts.push_back("3-7-2005 9:" + std::string(200, '0') + "5");
+    const char* const before[] = {"3-7-2005 8:00", "3/7/2005 8:00", "3-7-2005 8:00:30", "1-1-1601 0:01",
+                                  "3-7-2005 24:00", "3-7-2005", "", "Start"};
+    for (const char* first : before) {
+        for (const std::string& text : texts) {
+            ClockTextReader reader;
+            reader.Parse(first);
+            ClockTime expected;
+            expected.Parse(text);
+            EXPECT_EQ(reader.Parse(text), expected) << "after [" << first << "]: [" << text.substr(0, 40) << "]";
+        }
+    }
+}
+
+TEST(ClockTextReader, AgreesWithParseOverLongRuns)
+{
+    // Runs of texts on a few dates, with damaged ones among them, read by one reader.
+    std::mt19937 random(11);
+    const char* const dates[] = {"3-7-2005", "3-8-2005", "3/8/2005", "12-31-1999", "2-29-2004", "2-29-2005"};
+    ClockTextReader reader;
+    for (int i = 0; i < 20000; ++i) {
+        std::string text = dates[random() % 6];
+        text += ' ' + std::to_string(random() % 26) + ':' + std::to_string(random() % 62);
+        if (random() % 3 == 0) text += ':' + std::to_string(random() % 62);
+        if (random() % 20 == 0) text[random() % text.size()] = "x :-/0"[random() % 6];
+        ClockTime expected;
+        expected.Parse(text);
+        ASSERT_EQ(reader.Parse(text), expected) << text;
     }
 }
 
