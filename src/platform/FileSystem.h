@@ -17,6 +17,12 @@ public:
     FileReadBuffer(const FileReadBuffer&) = delete;
     FileReadBuffer& operator=(const FileReadBuffer&) = delete;
     bool Open(const std::string& path);
+    // The file's size in bytes when opened.
+    std::uint64_t Size() const { return size_; }
+    // Reads on from offset; false when the file cannot be positioned there.
+    bool Seek(std::uint64_t offset);
+    // The stream ends after this many more bytes (or at the end of the file, if sooner).
+    void Limit(std::uint64_t bytes) { remaining_ = bytes; }
 
 protected:
     int_type underflow() override;
@@ -24,7 +30,11 @@ protected:
 
 private:
     std::streamsize ReadSome(char* s, std::streamsize count);
+    std::streamsize ReadLimited(char* s, std::streamsize count);
+    bool SeekHandle(std::uint64_t offset);
     std::intptr_t handle_ = -1;
+    std::uint64_t size_ = 0;
+    std::uint64_t remaining_ = ~std::uint64_t{0};
     char buffer_[64 * 1024];
 };
 

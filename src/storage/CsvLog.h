@@ -78,6 +78,12 @@ private:
 // The bytes WriteCsv writes, for callers that hand them on whole (the safe replacement).
 ByteBuffer EncodeLog(const TimeLog& log, bool includeTotals);
 
+// Reads a log file as ReadCsv reads it; a large one in two halves at once, split where a
+// line begins. False when the file cannot be opened or read; the log then stays as it was.
+bool ReadCsvFile(TimeLog& log, const std::string& path);
+// Files from this size on are read in two halves.
+constexpr std::uint64_t kSplitReadBytes = 1024 * 1024;
+
 // Reads the whole stream; false on a read error (a stream that failed before its end).
 bool ReadWholeStream(std::istream& in, std::string& data);
 

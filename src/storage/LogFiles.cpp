@@ -74,7 +74,7 @@ void LogFiles::Load()
     const std::string listPath = locations_.ProjectListPath();
     platform::RemoveStaleTemporaries(logPath);
     platform::RemoveStaleTemporaries(listPath);
-    logUnreadable_ = !LoadIfPresent(logPath, [this](std::istream& in) { return log_.ReadCsv(in); });
+    logUnreadable_ = !ReadCsvFile(log_, logPath) && platform::PathExists(logPath);
     listUnreadable_ = !LoadIfPresent(listPath, [this](std::istream& in) { return projects_.ReadList(in); });
 }
 

@@ -1,9 +1,11 @@
 #include "storage/CsvLog.h"
 
 #include "support/FakeClock.h"
+#include "support/LogGenerator.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -176,6 +178,83 @@ TEST(CsvLogFailures, WriteErrorIsReported)
 
     std::ofstream closed;  // never opened
     EXPECT_FALSE(log.WriteCsv(closed, false));
+}
+
+// A file large enough to be read in two halves gives what one pass over it gives, wherever
+// its middle falls: inside a field, on a CR, on an LF, just after one, in a blank line.
+class CsvLogFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        path_ = (std::filesystem::temp_directory_path() /
+                 ("ambrin-csv-file-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed())))
+                    .string();
+    }
+    void TearDown() override { std::filesystem::remove(path_); }
+
+    void ExpectSameAsOnePass(const std::string& bytes, const std::string& label)
+    {
+        std::ofstream(path_, std::ios::binary | std::ios::trunc) << bytes;
+        std::istringstream in(bytes);
+        TimeLog expected;
+        ASSERT_TRUE(expected.ReadCsv(in));
+        TimeLog log;
+        ASSERT_TRUE(ReadCsvFile(log, path_)) << label;
+        ASSERT_EQ(log.Count(), expected.Count()) << label;
+        for (std::uint32_t i = 0; i < log.Count(); ++i) {
+            ASSERT_EQ(log.At(i), expected.At(i)) << label << ", record " << i;
+        }
+    }
+
+    std::string path_;
+};
+
+TEST_F(CsvLogFile, HalvesMeetWhereverTheMiddleFalls)
+{
+    std::ostringstream out;
+    test::GenerateLog(14'000).WriteCsv(out, false);
+    const std::string log = out.str();
+    ASSERT_GE(log.size(), kSplitReadBytes);
+    // Each blank line added at the end moves the middle on by one byte: 120 of them carry it
+    // across more than a whole record.
+    std::string tail;
+    for (int i = 0; i < 120; ++i) {
+        ExpectSameAsOnePass(log + tail, "with " + std::to_string(tail.size()) + " bytes after");
+        tail += i % 3 == 0 ? "\r\n" : "\n";
+    }
+}
+
+TEST_F(CsvLogFile, OddShapesAroundTheMiddle)
+{
+    const std::string row = "\"3-7-2005 9:05\",\"3-7-2005 9:30\",\"Row\",\"a\\nb\"\r\n";
+    std::string rows;
+    while (rows.size() < kSplitReadBytes / 2 + 1) rows += row;
+    const std::string longLine(kSplitReadBytes, 'x');
+    const struct {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
+        {"no line end after the middle", rows + "\"3-7-2005 9:05\",\"\",\"Last\"" + longLine},
+        {"the only line end after the middle is the last byte", rows + longLine + "\n"},
+        {"one long line", longLine + longLine},
+        {"no line end at the very end", rows + rows + "\"3-7-2005 9:05\",\"\",\"Open\",\"\""},
+        {"CR-only line ends join into one line", std::string(kSplitReadBytes, '\r') + row},
+        {"blank and space-only lines around the middle", rows + "\r\n   \r\n\n" + rows},
+        {"just under the size that splits", rows.substr(0, kSplitReadBytes - 1)},
+    };
+    for (const auto& c : cases) ExpectSameAsOnePass(c.bytes, c.name);
+}
+
+TEST_F(CsvLogFile, WhatCannotBeReadLeavesTheLogAsItWas)
+{
+    TimeLog log;
+    log.Append("Kept", "", MakeTime(2005, 3, 7, 9, 0), {});
+    EXPECT_FALSE(ReadCsvFile(log, path_));  // no such file
+    std::filesystem::create_directory(path_);
+    EXPECT_FALSE(ReadCsvFile(log, path_));  // a folder
+    std::filesystem::remove(path_);
+    ASSERT_EQ(log.Count(), 1u);
+    EXPECT_EQ(log.At(0).project, "Kept");
 }
 
 TEST(CsvRows, TableRoundTripAndFieldCodec)

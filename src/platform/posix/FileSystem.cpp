@@ -110,7 +110,13 @@ bool FileReadBuffer::Open(const std::string& path)
         return false;
     }
     handle_ = fd;
+    size_ = static_cast<std::uint64_t>(st.st_size);
     return true;
+}
+
+bool FileReadBuffer::SeekHandle(std::uint64_t offset)
+{
+    return lseek(static_cast<int>(handle_), static_cast<off_t>(offset), SEEK_SET) >= 0;
 }
 
 std::streamsize FileReadBuffer::ReadSome(char* s, std::streamsize count)

@@ -46,7 +46,16 @@ bool FileReadBuffer::Open(const std::string& path)
                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     handle_ = reinterpret_cast<std::intptr_t>(file);
+    LARGE_INTEGER size {};
+    size_ = GetFileSizeEx(file, &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
     return true;
+}
+
+bool FileReadBuffer::SeekHandle(std::uint64_t offset)
+{
+    LARGE_INTEGER distance {};
+    distance.QuadPart = static_cast<LONGLONG>(offset);
+    return SetFilePointerEx(reinterpret_cast<HANDLE>(handle_), distance, nullptr, FILE_BEGIN) != 0;
 }
 
 std::streamsize FileReadBuffer::ReadSome(char* s, std::streamsize count)
