@@ -2,12 +2,14 @@
 
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
+#include "storage/LogFiles.h"
 
 #include <QApplication>
 #include <QTimer>
 #include <QWindow>
 
 #include <memory>
+#include <system_error>
 
 namespace ambrin {
 
@@ -34,6 +36,34 @@ void PlaceFrameInCorner(QWidget* strip)
 }
 
 }  // namespace
+
+App::App() = default;
+
+App::~App()
+{
+    if (loading_.valid()) loading_.wait();  // the reader works on this object's members
+}
+
+std::unique_ptr<LogFiles> App::ReadFiles()
+{
+    auto files = std::make_unique<LogFiles>(locations_, log_, projects_);
+    files->Load();
+    return files;
+}
+
+void App::BeginLoading()
+{
+    try {
+        loading_ = std::async(std::launch::async, &App::ReadFiles, this);
+    } catch (const std::system_error&) {
+        // No thread to be had: LoadFiles reads them.
+    }
+}
+
+std::unique_ptr<LogFiles> App::LoadFiles()
+{
+    return loading_.valid() ? loading_.get() : ReadFiles();
+}
 
 int App::Run(SingleInstance& instance)
 {

@@ -44,7 +44,6 @@ QString LocaleTimeFormat()
 MainWindow::MainWindow(App& app, QWidget* parent)
     : QWidget(parent),
       app_(app),
-      files_(std::make_unique<LogFiles>(app.Locations(), app.Log(), app.Projects())),
       pickerEditStamp_(std::make_unique<ClockTime>())
 {
     setObjectName("mainWindow");
@@ -54,7 +53,7 @@ MainWindow::MainWindow(App& app, QWidget* parent)
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     if (SettingsStore::IsOn(settings::kTopmost)) setWindowFlag(Qt::WindowStaysOnTopHint, true);
     BuildControls();
-    files_->Load();
+    files_ = app_.LoadFiles();
     RefreshProjects();
     pickerEditStamp_->Clear();
     SetPickers(ClockTime::Now());

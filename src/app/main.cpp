@@ -9,6 +9,7 @@
 #include <QIcon>
 #include <QMessageBox>
 
+#include <memory>
 
 int main(int argc, char** argv)
 {
@@ -18,19 +19,24 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
     (void)ambrin::TraceResources();  // keeps the trace resources in the program
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Ambrin"));
-    QApplication::setWindowIcon(ambrin::AppIcon());
 
     ambrin::App app;
     // Two copies on one log folder would each rewrite it from their own memory.
-    ambrin::SingleInstance instance(app.Locations().LogFolder());
-    if (!instance.IsFirst()) {
-        instance.AskRunningCopyToShow();
+    auto instance = std::make_unique<ambrin::SingleInstance>(app.Locations().LogFolder());
+    // The log is read while Qt starts and the strip is made.
+    if (instance->IsFirst()) app.BeginLoading();
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ambrin"));
+    QApplication::setWindowIcon(ambrin::AppIcon());
+    if (!instance->IsFirst()) {
+        instance->AskRunningCopyToShow();
         QMessageBox box(QMessageBox::Information, QString::fromLatin1(ambrin::kAppName),
                         QStringLiteral("Ambrin is already running."), QMessageBox::Ok);
         box.exec();
         return 0;
     }
-    return app.Run(instance);
+    const int result = app.Run(*instance);
+    instance.reset();  // its socket closes while the application is still there
+    return result;
 }

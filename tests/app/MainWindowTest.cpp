@@ -3,6 +3,7 @@
 #include "storage/CsvLog.h"
 #include "storage/SettingsStore.h"
 #include "support/FakeClock.h"
+#include "support/LogGenerator.h"
 #include "support/DialogDriver.h"
 #include "support/TempHome.h"
 
@@ -43,7 +44,12 @@ void TypeNotesAndConfirm(const QString& text)
 
 class Strip {
 public:
-    Strip() : window(std::make_unique<MainWindow>(app)) {}
+    // loadEarly: the files are read on a thread while the strip is made, as at start-up.
+    explicit Strip(bool loadEarly = false)
+    {
+        if (loadEarly) app.BeginLoading();
+        window = std::make_unique<MainWindow>(app);
+    }
     QComboBox* Combo() { return window->findChild<QComboBox*>("projectCombo"); }
     void Type(const QString& name)
     {
@@ -302,10 +308,24 @@ TEST_F(MainWindowTest, LargeLogLoadsAndSavesWhole)
     FileLocations locations;
     test::WriteBytes(locations.CurrentLogPath(), bytes.str());
 
-    Strip strip;
-    EXPECT_EQ(strip.Combo()->currentText(), "Running");
-    strip.Type("Running");
-    EXPECT_EQ(strip.Log(), bytes.str());
+    for (const bool loadEarly : {false, true}) {
+        Strip strip(loadEarly);
+        EXPECT_EQ(strip.Combo()->currentText(), "Running") << loadEarly;
+        EXPECT_EQ(strip.app.Log().Count(), 100'001u) << loadEarly;
+        strip.Type("Running");
+        EXPECT_EQ(strip.Log(), bytes.str()) << loadEarly;
+    }
+}
+
+TEST_F(MainWindowTest, AnEarlyLoadNobodyTookIsAwaitedAtTheEnd)
+{
+    std::ostringstream bytes;
+    test::GenerateLog(50'000).WriteCsv(bytes, false);
+    FileLocations locations;
+    test::WriteBytes(locations.CurrentLogPath(), bytes.str());
+    auto app = std::make_unique<App>();
+    app->BeginLoading();
+    app.reset();  // while the reader still fills its log: the end waits for it
 }
 
 }  // namespace
