@@ -71,7 +71,8 @@ void ForEachLine(std::string_view data, OnLine&& onLine)
 
 // NextField for the common field with nothing to decode ("text" or text, then a comma or
 // the end of the line): a view into the line, no copy. Anything else goes to NextField.
-bool NextFieldView(FieldCursor& cursor, std::string& scratch, std::string_view& view)
+// noBackslash: the caller knows the line holds none.
+bool NextFieldView(FieldCursor& cursor, bool noBackslash, std::string& scratch, std::string_view& view)
 {
     const char* const p = cursor.line.data();
     const std::size_t n = cursor.line.size();
@@ -86,7 +87,7 @@ bool NextFieldView(FieldCursor& cursor, std::string& scratch, std::string_view& 
         const std::size_t stop = found ? static_cast<std::size_t>(static_cast<const char*>(found) - p) : n;
         const std::size_t after = quoted ? stop + 1 : stop;
         if ((found || !quoted) && (after >= n || p[after] == ',') &&
-            !std::memchr(p + begin, '\\', stop - begin)) {
+            (noBackslash || !std::memchr(p + begin, '\\', stop - begin))) {
             view = std::string_view(p + begin, stop - begin);
             cursor.afterComma = after < n;
             cursor.pos = cursor.afterComma ? after + 1 : n;
@@ -107,13 +108,14 @@ public:
     {
         ForEachLine(lines, [&](std::string_view line) {
             FieldCursor cursor{line};
+            const bool noBackslash = !std::memchr(line.data(), '\\', line.size());
             std::size_t count = 0;
             for (;;) {
                 if (count == fields_.size()) {
                     scratch_.emplace_back();
                     fields_.emplace_back();
                 }
-                if (!NextFieldView(cursor, scratch_[count], fields_[count])) break;
+                if (!NextFieldView(cursor, noBackslash, scratch_[count], fields_[count])) break;
                 ++count;
             }
             if (count > 0) onRow(fields_, count);
