@@ -13,10 +13,12 @@ namespace ambrin {
 // The ordered list of records. Records are allocated one by one and only the entries
 // move, so a reference to a record stays valid until that record is removed.
 //
-// Assign shares the other log's records instead of copying them; a record is copied the
-// first time either log hands it out for writing (At, Current). The logs stay independent,
-// and a copy of 100,000 records costs their pointers, not their texts. A reference taken for
-// writing is the log's own until the log is next assigned to another.
+// Assign shares the other log's list instead of copying it. The first change to the list
+// on either side (adding, removing, reordering) gives that log its own list of the same
+// records, and a record is copied the first time either log hands it out for writing (At,
+// Current). The logs stay independent: a copy of 100,000 records costs one pointer until
+// one is changed, and then their pointers, never their texts. A reference taken for writing
+// is the log's own until the log is next assigned to another.
 class TimeLog {
 public:
     TimeLog() = default;
@@ -25,9 +27,9 @@ public:
     TimeLog(TimeLog&&) noexcept = default;
     TimeLog& operator=(TimeLog&&) noexcept = default;
 
-    std::uint32_t Count() const { return static_cast<std::uint32_t>(entries_.size()); }
+    std::uint32_t Count() const { return entries_ ? static_cast<std::uint32_t>(entries_->size()) : 0; }
     TimeRecord& At(std::uint32_t index);
-    const TimeRecord& At(std::uint32_t index) const { return *entries_[index]; }
+    const TimeRecord& At(std::uint32_t index) const { return *(*entries_)[index]; }
 
     void Append(std::string_view project, std::string_view notes, ClockTime start,
                 ClockTime end);
@@ -50,10 +52,14 @@ public:
     // Takes over records built elsewhere (the file reader), replacing the whole content.
     using Entry = std::shared_ptr<TimeRecord>;
     void Adopt(std::vector<Entry> records);
-    void Reserve(std::size_t count) { entries_.reserve(count); }
+    void Reserve(std::size_t count) { Own().reserve(count); }
 
 private:
-    std::vector<Entry> entries_;
+    using Entries = std::vector<Entry>;
+    // The list, made this log's alone first if it is shared.
+    Entries& Own();
+
+    std::shared_ptr<Entries> entries_;  // null: no records
 };
 
 }  // namespace ambrin

@@ -130,16 +130,18 @@ void EditLogDialog::BuildControls()
     model_ = new LogTableModel(*working_, this);
     list_ = new QTableView(this);
     list_->setObjectName("logList");
-    list_->setModel(model_);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setWordWrap(false);
     list_->setShowGrid(false);
+    // Row heights are set while there are no rows: set after, each of 100,000 rows would
+    // be resized and announced on its own.
     list_->verticalHeader()->hide();
     list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
     list_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    list_->setModel(model_);
     Describe(list_, QStringLiteral("Records"), QStringLiteral("Every record of the log; select one to edit it below"));
     list_->viewport()->installEventFilter(this);
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace ambrin {
 namespace {
 
@@ -96,6 +98,38 @@ TEST(TimeLogEdit, InsertRemoveAssign)
     EXPECT_EQ(copy.Count(), 0u);
     log.Clear();
     EXPECT_EQ(log.Count(), 0u);
+}
+
+// After an Assign the two logs share one list until either changes it; whichever side
+// changes, the other keeps what it had.
+TEST(TimeLogEdit, ChangesToASharedListStayOnTheirSide)
+{
+    const struct {
+        const char* name;
+        std::function<void(TimeLog&)> change;
+    } changes[] = {
+        {"append", [](TimeLog& log) { log.Append("New", "", {}, {}); }},
+        {"append a copy", [](TimeLog& log) { log.AppendCopy(log.At(0)); }},
+        {"insert", [](TimeLog& log) { log.InsertAt(1, "New", "", {}, {}); }},
+        {"remove", [](TimeLog& log) { log.RemoveAt(0); }},
+        {"clear", [](TimeLog& log) { log.Clear(); }},
+        {"sort", [](TimeLog& log) { log.SortByTime(); }},
+        {"reserve, then append", [](TimeLog& log) { log.Reserve(100); log.Append("New", "", {}, {}); }},
+        {"open a record", [](TimeLog& log) { log.Current(true)->project = "Open"; }},
+        {"write a record", [](TimeLog& log) { log.At(1).project = "Written"; }},
+    };
+    for (const auto& c : changes) {
+        for (const bool changeTheCopy : {true, false}) {
+            TimeLog source;
+            source.Append("B", "", ClockTime(2 * kTicksPerDay), ClockTime(3 * kTicksPerDay));
+            source.Append("A", "", ClockTime(1 * kTicksPerDay), ClockTime(2 * kTicksPerDay));
+            TimeLog copy;
+            copy.Assign(source);
+            c.change(changeTheCopy ? copy : source);
+            EXPECT_EQ(Projects(changeTheCopy ? source : copy), "B;A;")
+                << c.name << (changeTheCopy ? " on the copy" : " on the source");
+        }
+    }
 }
 
 }  // namespace
