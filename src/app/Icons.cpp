@@ -7,7 +7,7 @@
 
 namespace ambrin {
 
-QIcon SvgIcon(const QString& resource, const QColor& ink)
+QIcon SvgIcon(const QString& resource, const QColor& ink, std::initializer_list<int> sizes)
 {
     QFile file(resource);
     file.open(QIODevice::ReadOnly);
@@ -15,7 +15,7 @@ QIcon SvgIcon(const QString& resource, const QColor& ink)
     source.replace("currentColor", ink.name().toLatin1());
     QSvgRenderer renderer(source);
     QIcon icon;
-    for (const int size : {16, 20, 24, 32, 40, 48, 64, 96, 128, 256}) {
+    for (const int size : sizes) {
         QPixmap pixmap(size, size);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
