@@ -36,27 +36,25 @@ TimeRecord& TimeLog::At(std::uint32_t index)
 {
     Entry& entry = Own()[index];
     // Shared with another log since an Assign: this log gets its own copy before writing.
-    if (entry.use_count() > 1) entry = std::make_shared<TimeRecord>(*entry);
+    if (entry.Shared()) entry = Entry(*entry);
     return *entry;
 }
 
 void TimeLog::Append(std::string_view project, std::string_view notes, ClockTime start,
                      ClockTime end)
 {
-    Own().push_back(std::make_shared<TimeRecord>(
-        TimeRecord{std::string(project), std::string(notes), start, end}));
+    Own().emplace_back(TimeRecord{std::string(project), std::string(notes), start, end});
 }
 
 void TimeLog::AppendCopy(const TimeRecord& record)
 {
-    Own().push_back(std::make_shared<TimeRecord>(record));
+    Own().emplace_back(record);
 }
 
 void TimeLog::InsertAt(std::uint32_t index, std::string_view project, std::string_view notes,
                        ClockTime start, ClockTime end)
 {
-    auto record = std::make_shared<TimeRecord>(
-        TimeRecord{std::string(project), std::string(notes), start, end});
+    Entry record(TimeRecord{std::string(project), std::string(notes), start, end});
     Entries& entries = Own();
     entries.insert(entries.begin() + std::min<std::size_t>(index, entries.size()), std::move(record));
 }
@@ -99,7 +97,7 @@ TimeRecord* TimeLog::Current(bool create)
     if (Count() > 0 && entries_->back()->end.IsEmpty()) return &At(Count() - 1);
     if (!create) return nullptr;
     Append({}, {}, ClockTime::Now(), ClockTime());
-    return entries_->back().get();
+    return &*entries_->back();
 }
 
 void TimeLog::Adopt(std::vector<Entry> records)

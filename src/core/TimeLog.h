@@ -6,9 +6,46 @@
 #include <iosfwd>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace ambrin {
+
+// One record, counted by the logs that hold it. The count is a plain integer: the logs
+// that share records are used from one thread at a time (the file reader builds its
+// records on its own threads and hands them over whole), and copying a list of 100,000
+// records with atomic counts cost milliseconds on both its copy and its end.
+class RecordEntry {
+public:
+    RecordEntry() = default;
+    explicit RecordEntry(TimeRecord record) : node_(new Node{std::move(record), 1}) {}
+    RecordEntry(const RecordEntry& other) noexcept : node_(other.node_)
+    {
+        if (node_) ++node_->holders;
+    }
+    RecordEntry(RecordEntry&& other) noexcept : node_(other.node_) { other.node_ = nullptr; }
+    RecordEntry& operator=(RecordEntry other) noexcept
+    {
+        std::swap(node_, other.node_);
+        return *this;
+    }
+    ~RecordEntry()
+    {
+        if (node_ && --node_->holders == 0) delete node_;
+    }
+
+    TimeRecord& operator*() const { return node_->record; }
+    TimeRecord* operator->() const { return &node_->record; }
+    // Held by more than one log.
+    bool Shared() const { return node_ && node_->holders > 1; }
+
+private:
+    struct Node {
+        TimeRecord record;
+        std::size_t holders;
+    };
+    Node* node_ = nullptr;
+};
 
 // The ordered list of records. Records are allocated one by one and only the entries
 // move, so a reference to a record stays valid until that record is removed.
@@ -50,7 +87,7 @@ public:
     bool ReadCsv(std::istream& in);
 
     // Takes over records built elsewhere (the file reader), replacing the whole content.
-    using Entry = std::shared_ptr<TimeRecord>;
+    using Entry = RecordEntry;
     void Adopt(std::vector<Entry> records);
     void Reserve(std::size_t count) { Own().reserve(count); }
 

@@ -444,7 +444,7 @@ bool ReadRecords(std::istream& in, std::vector<TimeLog::Entry>& records)
 {
     ClockTextReader times;
     return ForEachStreamRow(in, [&](const std::vector<std::string_view>& fields, std::size_t count) {
-        auto record = std::make_shared<TimeRecord>();
+        TimeLog::Entry record{TimeRecord{}};
         record->start = times.Parse(fields[0]);
         if (count > 1) record->end = times.Parse(fields[1]);
         const std::size_t projectField = count >= 5 ? 3 : 2;
