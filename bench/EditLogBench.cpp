@@ -55,8 +55,35 @@ void BM_ScrollAndCommit(benchmark::State& state)
     }
 }
 
+// The whole sequence a user goes through: open the dialog, scroll end to end, commit an
+// edit, close it.
+void BM_OpenScrollAndCommit(benchmark::State& state)
+{
+    ambrin::App app;
+    FillLog(app, static_cast<std::size_t>(state.range(0)));
+    int edit = 0;
+    for (auto _ : state) {
+        ambrin::EditLogDialog dialog(app);
+        dialog.show();
+        QCoreApplication::processEvents();
+        auto* list = dialog.findChild<QTableView*>("logList");
+        auto* project = dialog.findChild<QLineEdit*>("projectEdit");
+        list->scrollToBottom();
+        QCoreApplication::processEvents();
+        list->scrollToTop();
+        QCoreApplication::processEvents();
+        list->selectionModel()->setCurrentIndex(list->model()->index(0, 0),
+                                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        project->setText(QStringLiteral("Edited %1").arg(++edit));
+        list->selectionModel()->setCurrentIndex(list->model()->index(1, 0),
+                                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        QCoreApplication::processEvents();
+    }
+}
+
 BENCHMARK(BM_OpenEditLog)->Arg(10)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ScrollAndCommit)->Arg(10)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_OpenScrollAndCommit)->Arg(10)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
