@@ -37,8 +37,11 @@ void WriteAndSync(const std::string& path, const std::string& bytes)
 struct Strip {
     explicit Strip(std::size_t records)
     {
+        // The strip reads the log from its file, as at start-up.
+        std::ofstream file(app.Locations().CurrentLogPath(), std::ios::binary | std::ios::trunc);
+        ambrin::test::GenerateLog(records).WriteCsv(file, false);
+        file.close();
         window = std::make_unique<ambrin::MainWindow>(app);
-        app.Log().Assign(ambrin::test::GenerateLog(records));  // after the strip read its file
         window->SaveFiles();  // the day's copy is made by this first save
     }
     void Change(int i)
