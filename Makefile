@@ -65,13 +65,17 @@ test-valgrind: build
 	$(VALGRIND) build/dev/tests/ambrin_core_tests \
 	    --gtest_filter='-*Million*:KillDuringSave.*:*RoundTripEveryDay*:*HalvesMeet*' --gtest_brief=1
 
+BENCH_SUMMARY = build/bench/summary.txt
 bench: deps
 	cmake --preset bench
 	cmake --build --preset bench
-	build/bench/bench/ambrin_bench_csv
-	build/bench/bench/ambrin_bench_save
-	build/bench/bench/ambrin_bench_edit_log
-	build/bench/bench/ambrin_bench_whole_program build/bench/src/ambrin
+	rm -f $(BENCH_SUMMARY)
+	AMBRIN_BENCH_SUMMARY=$(BENCH_SUMMARY) build/bench/bench/ambrin_bench_csv
+	AMBRIN_BENCH_SUMMARY=$(BENCH_SUMMARY) build/bench/bench/ambrin_bench_save
+	AMBRIN_BENCH_SUMMARY=$(BENCH_SUMMARY) build/bench/bench/ambrin_bench_edit_log
+	AMBRIN_BENCH_SUMMARY=$(BENCH_SUMMARY) build/bench/bench/ambrin_bench_whole_program build/bench/src/ambrin
+	@printf '\n==== Summary: each measure against its floor ====\n'
+	@cat $(BENCH_SUMMARY)
 
 fuzz: deps
 	cmake --preset fuzz

@@ -4,6 +4,7 @@
 // reads its log).
 #include "support/LogGenerator.h"
 #include "storage/CsvLog.h"
+#include "Ratios.h"
 
 #include <benchmark/benchmark.h>
 
@@ -11,7 +12,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <string_view>
 #include <unistd.h>
@@ -106,40 +106,18 @@ BENCHMARK(BM_ReadCsvFile)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealT
 BENCHMARK(BM_WriteFloor)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_WriteCsv)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
-// Prints each measured operation as a ratio to its floor after the usual table.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) times_[run.run_name.function_name] = run.GetAdjustedRealTime();
-    }
-    void PrintRatios() const
-    {
-        std::printf("\n%-12s %10s %10s %8s\n", "operation", "ms", "floor ms", "ratio");
-        const struct {
-            const char* name;
-            const char* floor;
-        } ops[] = {{"ReadCsv", "ReadFloor"}, {"ReadCsvFile", "ReadFloor"}, {"WriteCsv", "WriteFloor"}};
-        for (const auto& op : ops) {
-            const double t = times_.at(std::string("BM_") + op.name);
-            const double floor = times_.at(std::string("BM_") + op.floor);
-            std::printf("%-12s %10.2f %10.2f %7.2fx\n", op.name, t, floor, t / floor);
-        }
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
+    ambrin::bench::TimeKeeper times;
+    benchmark::RunSpecifiedBenchmarks(&times);
+    const double readFloor = times.Milliseconds("BM_ReadFloor");
+    ambrin::bench::PrintRatios("Reading and writing the log, 100,000 records",
+                               {{"ReadCsv, from a stream (ms)", times.Milliseconds("BM_ReadCsv"), readFloor, ""},
+                                {"ReadCsvFile, two halves at once (ms)", times.Milliseconds("BM_ReadCsvFile"), readFloor, ""},
+                                {"WriteCsv (ms)", times.Milliseconds("BM_WriteCsv"), times.Milliseconds("BM_WriteFloor"), ""}});
     std::remove(kPath);
     std::remove("/tmp/ambrin-bench-out.csv");
     return 0;

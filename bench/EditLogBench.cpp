@@ -3,6 +3,7 @@
 #include "support/LogGenerator.h"
 #include "app/App.h"
 #include "dialogs/EditLogDialog.h"
+#include "Ratios.h"
 
 #include <benchmark/benchmark.h>
 
@@ -92,6 +93,15 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    ambrin::bench::TimeKeeper times;
+    benchmark::RunSpecifiedBenchmarks(&times);
+    const auto row = [&](const char* measure, const std::string& name, const char* goal) {
+        return ambrin::bench::RatioRow{measure, times.Milliseconds(name + "/100000"),
+                                       times.Milliseconds(name + "/10"), goal};
+    };
+    ambrin::bench::PrintRatios("The Edit Log, 100,000 records against 10",
+                               {row("Edit Log: open and close (ms)", "BM_OpenEditLog", ""),
+                                row("Edit Log: scroll end to end, commit (ms)", "BM_ScrollAndCommit", ""),
+                                row("Edit Log: open, scroll, commit, close (ms)", "BM_OpenScrollAndCommit", "1.5x")});
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "storage/SettingsStore.h"
 #include "support/LogGenerator.h"
+#include "Ratios.h"
 
 #include <benchmark/benchmark.h>
 
@@ -90,7 +91,14 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     ambrin::SettingsStore::Write(ambrin::settings::kPopNote, false);
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    ambrin::bench::TimeKeeper times;
+    benchmark::RunSpecifiedBenchmarks(&times);
+    ambrin::bench::PrintRatios(
+        "A change of project with its durable save, against writing and syncing the same bytes",
+        {{"change of project, 100,000 records (ms)", times.Milliseconds("BM_ChangeProject/100000"),
+          times.Milliseconds("BM_ChangeProjectFloor/100000"), "2.5x"},
+         {"change of project, 1,000,000 records (ms)", times.Milliseconds("BM_ChangeProject/1000000"),
+          times.Milliseconds("BM_ChangeProjectFloor/1000000"), ""}});
     fs::remove_all(home);
     return 0;
 }

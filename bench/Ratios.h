@@ -1,0 +1,57 @@
+#pragma once
+
+// Ratios of measured operations to their floors, printed after a benchmark program's own
+// table and added to the summary `make bench` prints at its end (the file named by
+// AMBRIN_BENCH_SUMMARY, when set).
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace ambrin::bench {
+
+struct RatioRow {
+    std::string measure;  // with its unit: "ReadCsv (ms)"
+    double figure;
+    double floor;
+    std::string goal;  // "2.5x", or empty
+};
+
+inline void PrintRatios(const std::string& title, const std::vector<RatioRow>& rows)
+{
+    const char* summaryPath = std::getenv("AMBRIN_BENCH_SUMMARY");
+    std::FILE* summary = summaryPath ? std::fopen(summaryPath, "a") : nullptr;
+    for (std::FILE* out : {stdout, summary}) {
+        if (!out) continue;
+        std::fprintf(out, "\n%s\n%-50s %10s %10s %8s %6s\n", title.c_str(), "measure", "figure", "floor",
+                     "ratio", "goal");
+        for (const RatioRow& row : rows) {
+            std::fprintf(out, "%-50s %10.2f %10.2f %7.2fx %6s\n", row.measure.c_str(), row.figure, row.floor,
+                         row.figure / row.floor, row.goal.c_str());
+        }
+    }
+    if (summary) std::fclose(summary);
+}
+
+// Keeps each run's real time by its name ("BM_ReadCsv", "BM_OpenEditLog/100000").
+class TimeKeeper : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            std::string name = run.run_name.function_name;
+            if (!run.run_name.args.empty()) name += "/" + run.run_name.args;
+            times_[name] = run.GetAdjustedRealTime();
+        }
+    }
+    double Milliseconds(const std::string& name) const { return times_.at(name); }
+
+private:
+    std::map<std::string, double> times_;
+};
+
+}  // namespace ambrin::bench
