@@ -152,6 +152,11 @@ bool ParseCommonForm(std::string_view text, CalendarFields& f)
 
 char* PutDecimal(char* w, std::uint64_t value)
 {
+    if (value < 100) {  // hours, minutes, days and months: no division loop
+        if (value >= 10) *w++ = static_cast<char>('0' + value / 10);
+        *w++ = static_cast<char>('0' + value % 10);
+        return w;
+    }
     char digits[20];
     int n = 0;
     do {

@@ -280,5 +280,37 @@ TEST(CsvRows, TableRoundTripAndFieldCodec)
     EXPECT_EQ(EncodeField("x\ny"), "\"x\\ny\"");
 }
 
+// The encoder takes clean runs eight bytes at a time: a byte to escape anywhere in a text
+// of any length, alone or with a second one, comes out as the one-byte-at-a-time rule says.
+TEST(CsvRows, EscapesWhereverTheyFall)
+{
+    const auto byByte = [](const std::string& text) {
+        std::string out = "\"";
+        for (const char c : text) {
+            switch (c) {
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '"': out += '\''; break;
+            case '\\': out += '/'; break;
+            default: out += c;
+            }
+        }
+        return out + "\"";
+    };
+    for (std::size_t length = 0; length <= 24; ++length) {
+        const std::string plain(length, 'a');
+        ASSERT_EQ(EncodeField(plain), byByte(plain));
+        for (std::size_t at = 0; at < length; ++at) {
+            for (const char special : {'\n', '\r', '"', '\\'}) {
+                std::string text = plain;
+                text[at] = special;
+                ASSERT_EQ(EncodeField(text), byByte(text)) << length << " " << at;
+                text[length - 1 - at] = '\\';
+                ASSERT_EQ(EncodeField(text), byByte(text)) << length << " " << at << " and a backslash";
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace ambrin
