@@ -113,11 +113,11 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     ambrin::bench::TimeKeeper times;
     benchmark::RunSpecifiedBenchmarks(&times);
-    const double readFloor = times.Milliseconds("BM_ReadFloor");
-    ambrin::bench::PrintRatios("Reading and writing the log, 100,000 records",
-                               {{"ReadCsv, from a stream (ms)", times.Milliseconds("BM_ReadCsv"), readFloor, ""},
-                                {"ReadCsvFile, two halves at once (ms)", times.Milliseconds("BM_ReadCsvFile"), readFloor, ""},
-                                {"WriteCsv (ms)", times.Milliseconds("BM_WriteCsv"), times.Milliseconds("BM_WriteFloor"), ""}});
+    std::vector<ambrin::bench::RatioRow> rows;
+    times.AddRatio(rows, "ReadCsv, from a stream (ms)", "BM_ReadCsv", "BM_ReadFloor");
+    times.AddRatio(rows, "ReadCsvFile, two halves at once (ms)", "BM_ReadCsvFile", "BM_ReadFloor");
+    times.AddRatio(rows, "WriteCsv (ms)", "BM_WriteCsv", "BM_WriteFloor");
+    ambrin::bench::PrintRatios("Reading and writing the log, 100,000 records", rows);
     std::remove(kPath);
     std::remove("/tmp/ambrin-bench-out.csv");
     return 0;

@@ -95,13 +95,13 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     ambrin::bench::TimeKeeper times;
     benchmark::RunSpecifiedBenchmarks(&times);
-    const auto row = [&](const char* measure, const std::string& name, const char* goal) {
-        return ambrin::bench::RatioRow{measure, times.Milliseconds(name + "/100000"),
-                                       times.Milliseconds(name + "/10"), goal};
+    std::vector<ambrin::bench::RatioRow> rows;
+    const auto add = [&](const char* measure, const std::string& name, const char* goal) {
+        times.AddRatio(rows, measure, name + "/100000", name + "/10", goal);
     };
-    ambrin::bench::PrintRatios("The Edit Log, 100,000 records against 10",
-                               {row("Edit Log: open and close (ms)", "BM_OpenEditLog", ""),
-                                row("Edit Log: scroll end to end, commit (ms)", "BM_ScrollAndCommit", ""),
-                                row("Edit Log: open, scroll, commit, close (ms)", "BM_OpenScrollAndCommit", "1.5x")});
+    add("Edit Log: open and close (ms)", "BM_OpenEditLog", "");
+    add("Edit Log: scroll end to end, commit (ms)", "BM_ScrollAndCommit", "");
+    add("Edit Log: open, scroll, commit, close (ms)", "BM_OpenScrollAndCommit", "1.5x");
+    ambrin::bench::PrintRatios("The Edit Log, 100,000 records against 10", rows);
     return 0;
 }

@@ -22,6 +22,7 @@ struct RatioRow {
 
 inline void PrintRatios(const std::string& title, const std::vector<RatioRow>& rows)
 {
+    if (rows.empty()) return;
     const char* summaryPath = std::getenv("AMBRIN_BENCH_SUMMARY");
     std::FILE* summary = summaryPath ? std::fopen(summaryPath, "a") : nullptr;
     for (std::FILE* out : {stdout, summary}) {
@@ -48,7 +49,14 @@ public:
             times_[name] = run.GetAdjustedRealTime();
         }
     }
-    double Milliseconds(const std::string& name) const { return times_.at(name); }
+    // Adds the ratio of one run to another, when both ran (a filter may have left one out).
+    void AddRatio(std::vector<RatioRow>& rows, const std::string& measure, const std::string& name,
+                  const std::string& floorName, const std::string& goal = {}) const
+    {
+        const auto run = times_.find(name);
+        const auto floor = times_.find(floorName);
+        if (run != times_.end() && floor != times_.end()) rows.push_back({measure, run->second, floor->second, goal});
+    }
 
 private:
     std::map<std::string, double> times_;

@@ -93,12 +93,13 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     ambrin::bench::TimeKeeper times;
     benchmark::RunSpecifiedBenchmarks(&times);
-    ambrin::bench::PrintRatios(
-        "A change of project with its durable save, against writing and syncing the same bytes",
-        {{"change of project, 100,000 records (ms)", times.Milliseconds("BM_ChangeProject/100000"),
-          times.Milliseconds("BM_ChangeProjectFloor/100000"), "2.5x"},
-         {"change of project, 1,000,000 records (ms)", times.Milliseconds("BM_ChangeProject/1000000"),
-          times.Milliseconds("BM_ChangeProjectFloor/1000000"), ""}});
+    std::vector<ambrin::bench::RatioRow> rows;
+    times.AddRatio(rows, "change of project, 100,000 records (ms)", "BM_ChangeProject/100000",
+                   "BM_ChangeProjectFloor/100000", "2.5x");
+    times.AddRatio(rows, "change of project, 1,000,000 records (ms)", "BM_ChangeProject/1000000",
+                   "BM_ChangeProjectFloor/1000000");
+    ambrin::bench::PrintRatios("A change of project with its durable save, against writing and syncing the same bytes",
+                               rows);
     fs::remove_all(home);
     return 0;
 }
