@@ -489,21 +489,30 @@ std::optional<Records> ReadFilePart(platform::FileReadBuffer& file)
     return records;
 }
 
-// Moves the file to the start of the first line that begins at or after offset; false when
-// none does. Rows never span lines, so the lines from there on can be read on their own.
-bool SeekLineStart(platform::FileReadBuffer& file, std::uint64_t offset, std::uint64_t& lineStart)
+// Moves the file to the start of the first line that begins at or after offset, within a
+// search of 1 MiB; 0 when there is none. Rows never span lines, so the lines from there on
+// can be read on their own.
+std::uint64_t SeekLineStart(platform::FileReadBuffer& file, std::uint64_t offset)
 {
-    if (offset == 0 || !file.Seek(offset - 1)) return false;
+    constexpr std::uint64_t kSearchLimit = 1024 * 1024;
+    if (offset == 0 || !file.Seek(offset - 1)) return 0;
     std::istream in(&file);
-    std::uint64_t position = offset - 1;
-    for (int c = in.get(); c != std::char_traits<char>::eof(); c = in.get()) {
-        ++position;
+    for (std::uint64_t scanned = 0; scanned < kSearchLimit; ++scanned) {
+        const int c = in.get();
+        if (c == std::char_traits<char>::eof()) return 0;
         if (c == '\n') {
-            lineStart = position;
-            return position < file.Size();
+            const std::uint64_t lineStart = offset + scanned;
+            return lineStart < file.Size() ? lineStart : 0;
         }
     }
-    return false;
+    return 0;
+}
+
+// Opens second at the line where a file of this size is split; 0 when it is read whole.
+std::uint64_t OpenSecondHalf(platform::FileReadBuffer& second, const std::string& path, std::uint64_t size)
+{
+    if (size < kSplitReadBytes || !second.Open(path)) return 0;
+    return SeekLineStart(second, size / 2);
 }
 
 }  // namespace
@@ -516,15 +525,20 @@ bool TimeLog::ReadCsv(std::istream& in)
     return true;
 }
 
+std::uint64_t SplitOffset(const std::string& path)
+{
+    platform::FileReadBuffer file;
+    platform::FileReadBuffer second;
+    return file.Open(path) ? OpenSecondHalf(second, path, file.Size()) : 0;
+}
+
 bool ReadCsvFile(TimeLog& log, const std::string& path)
 {
     platform::FileReadBuffer head;
     if (!head.Open(path)) return false;
     platform::FileReadBuffer second;
-    std::uint64_t middle = 0;
-    const bool split = head.Size() >= kSplitReadBytes && second.Open(path) &&
-                       SeekLineStart(second, head.Size() / 2, middle);
-    if (!split) {
+    const std::uint64_t middle = OpenSecondHalf(second, path, head.Size());
+    if (middle == 0) {
         std::optional<Records> records = ReadFilePart(head);
         if (!records) return false;
         log.Adopt(std::move(*records));

@@ -83,6 +83,9 @@ ByteBuffer EncodeLog(const TimeLog& log, bool includeTotals);
 bool ReadCsvFile(TimeLog& log, const std::string& path);
 // Files from this size on are read in two halves.
 constexpr std::uint64_t kSplitReadBytes = 1024 * 1024;
+// Where ReadCsvFile splits the file: the start of the first line at or after its middle
+// (found within 1 MiB of it); 0 when the file is read whole.
+std::uint64_t SplitOffset(const std::string& path);
 
 // Reads the whole stream; false on a read error (a stream that failed before its end).
 bool ReadWholeStream(std::istream& in, std::string& data);

@@ -245,6 +245,34 @@ TEST_F(CsvLogFile, OddShapesAroundTheMiddle)
     for (const auto& c : cases) ExpectSameAsOnePass(c.bytes, c.name);
 }
 
+TEST_F(CsvLogFile, SplitsWhereTheFirstLineAfterTheMiddleBegins)
+{
+    std::ostringstream out;
+    test::GenerateLog(14'000).WriteCsv(out, false);
+    const std::string log = out.str();
+    const std::string row = "\"3-7-2005 9:05\",\"\",\"Row\",\"\"\r\n";
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool split;
+    } cases[] = {
+        {"a large log", log, true},
+        {"a small log", log.substr(0, kSplitReadBytes / 2), false},
+        {"one long line", std::string(2 * kSplitReadBytes, 'x'), false},
+        {"the next line end more than 1 MiB past the middle",
+         row + std::string(3 * kSplitReadBytes, 'x') + "\n" + row, false},
+    };
+    for (const auto& c : cases) {
+        std::ofstream(path_, std::ios::binary | std::ios::trunc) << c.bytes;
+        const std::uint64_t at = SplitOffset(path_);
+        EXPECT_EQ(at != 0, c.split) << c.name;
+        if (at == 0) continue;
+        EXPECT_GE(at, c.bytes.size() / 2) << c.name;
+        EXPECT_EQ(c.bytes[at - 1], '\n') << c.name;
+        EXPECT_EQ(c.bytes.find('\n', c.bytes.size() / 2 - 1), at - 1) << c.name << ": the first line end";
+    }
+}
+
 TEST_F(CsvLogFile, WhatCannotBeReadLeavesTheLogAsItWas)
 {
     TimeLog log;
