@@ -48,8 +48,6 @@ MainWindow::MainWindow(App& app, QWidget* parent)
 {
     setObjectName("mainWindow");
     setWindowTitle(QStringLiteral("Ambrin 1.2"));
-    // The program's icon is the application's; drawn here only where none was set.
-    if (QApplication::windowIcon().isNull()) setWindowIcon(AppIcon());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     if (SettingsStore::IsOn(settings::kTopmost)) setWindowFlag(Qt::WindowStaysOnTopHint, true);

@@ -324,16 +324,20 @@ ClockTime ClockTextReader::Parse(std::string_view text)
             }
         }
     }
+    // The writer's form, read as Parse reads it first; a valid time vouches for its date.
+    CalendarFields f;
+    if (text.size() <= kParseLimit && ParseCommonForm(text, f)) {
+        std::uint64_t ticks = 0;
+        if (!FieldsToTicks(f, ticks) || ticks == 0) return ClockTime();
+        if (space < sizeof date_) {
+            std::memcpy(date_, text.data(), space);
+            dateSize_ = space;
+            dayTicks_ = ticks - ticks % kTicksPerDay;
+        }
+        return ClockTime(ticks);
+    }
     ClockTime value;
     value.Parse(text);
-    // A valid time in the writer's form vouches for its date.
-    CalendarFields f;
-    if (!value.IsEmpty() && space != std::string_view::npos && space < sizeof date_ &&
-        text.size() <= kParseLimit && ParseCommonForm(text, f)) {
-        std::memcpy(date_, text.data(), space);
-        dateSize_ = space;
-        dayTicks_ = value.Ticks() - value.Ticks() % kTicksPerDay;
-    }
     return value;
 }
 
