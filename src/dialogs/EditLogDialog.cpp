@@ -5,6 +5,7 @@
 #include "app/Help.h"
 #include "app/QtText.h"
 #include "core/TimeLog.h"
+#include "dialogs/LogCellDelegate.h"
 #include "dialogs/LogTableModel.h"
 #include "dialogs/NotesDialog.h"
 #include "platform/FileSystem.h"
@@ -142,6 +143,7 @@ void EditLogDialog::BuildControls()
     list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
     list_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     list_->setModel(model_);
+    list_->setItemDelegate(new LogCellDelegate(list_));
     Describe(list_, QStringLiteral("Records"), QStringLiteral("Every record of the log; select one to edit it below"));
     list_->viewport()->installEventFilter(this);
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,

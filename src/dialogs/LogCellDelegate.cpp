@@ -1,0 +1,84 @@
+#include "dialogs/LogCellDelegate.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QStyle>
+
+namespace ambrin {
+
+namespace {
+
+// What the fast path paints exactly as the style would: a plain, unfocused, single-line,
+// left-to-right, left-aligned text with no check box and no icon.
+bool Plain(const QStyleOptionViewItem& option)
+{
+    constexpr auto kExtras = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDecoration |
+                             QStyleOptionViewItem::WrapText;
+    return !(option.features & kExtras) && !(option.state & (QStyle::State_HasFocus | QStyle::State_Editing)) &&
+           option.direction == Qt::LeftToRight &&
+           (option.displayAlignment & Qt::AlignHorizontal_Mask) == Qt::AlignLeft &&
+           !option.text.contains(QChar::LineSeparator) && !option.text.contains(QLatin1Char('\n'));
+}
+
+QPalette::ColorGroup Group(const QStyleOptionViewItem& option)
+{
+    if (!(option.state & QStyle::State_Enabled)) return QPalette::Disabled;
+    return option.state & QStyle::State_Active ? QPalette::Normal : QPalette::Inactive;
+}
+
+}  // namespace
+
+const QStaticText& LogCellDelegate::Laid(const QString& text, const QFont& font) const
+{
+    if (font != laidFont_ || laid_.size() >= kKeptTexts) {
+        laid_.clear();
+        laidFont_ = font;
+    }
+    auto kept = laid_.find(text);
+    if (kept == laid_.end()) {
+        QStaticText laid(text);
+        laid.setTextFormat(Qt::PlainText);
+        QTextOption option(Qt::AlignLeft);
+        option.setTextDirection(Qt::LeftToRight);  // as the style lays out: mixed texts read alike
+        option.setWrapMode(QTextOption::ManualWrap);
+        laid.setTextOption(option);
+        laid.prepare(QTransform(), font);
+        kept = laid_.insert(text, laid);
+    }
+    return *kept;
+}
+
+void LogCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QStyleOptionViewItem cell = option;
+    initStyleOption(&cell, index);
+    if (!Plain(cell)) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    const QWidget* widget = cell.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    const QRect textRect = cell.rect.adjusted(margin, 0, -margin, 0);
+    const QStaticText* laid = cell.text.isEmpty() ? nullptr : &Laid(cell.text, cell.font);
+    if (laid && laid->size().width() > textRect.width()) {
+        QStyledItemDelegate::paint(painter, option, index);  // elided by the style
+        return;
+    }
+
+    painter->save();
+    painter->setClipRect(cell.rect);
+    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &cell, painter, widget);
+    if (laid) {
+        const QSize size(textRect.width(), static_cast<int>(laid->size().height()));
+        const QRect line = QStyle::alignedRect(cell.direction, cell.displayAlignment & Qt::AlignVertical_Mask,
+                                               size, textRect);
+        const bool selected = cell.state & QStyle::State_Selected;
+        painter->setPen(cell.palette.color(Group(cell), selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->setFont(cell.font);
+        painter->drawStaticText(QPointF(textRect.x(), line.top()), *laid);
+    }
+    painter->restore();
+}
+
+}  // namespace ambrin
