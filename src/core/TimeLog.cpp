@@ -22,87 +22,158 @@ int TimeRecordRef::Compare(const Comparable& other) const
     return byStart != 0 ? byStart : CompareTicks(a.end, b.end);
 }
 
-TimeLog::Entries& TimeLog::Own()
+namespace {
+
+bool Before(const RecordEntry& a, const RecordEntry& b)
 {
-    if (!entries_) {
-        entries_ = std::make_shared<Entries>();
-    } else if (entries_.use_count() > 1) {
-        entries_ = std::make_shared<Entries>(*entries_);  // the same records, a list of its own
-    }
-    return *entries_;
+    return TimeRecordRef(*a).Compare(TimeRecordRef(*b)) < 0;
+}
+
+}  // namespace
+
+TimeLog::Block& TimeLog::OwnBlock(std::size_t b)
+{
+    std::shared_ptr<Block>& block = blocks_[b];
+    if (block.use_count() > 1) block = std::make_shared<Block>(*block);  // the same records
+    block->order = kOrderUnknown;
+    return *block;
 }
 
 TimeRecord& TimeLog::At(std::uint32_t index)
 {
-    Entry& entry = Own()[index];
+    Entry& entry = OwnBlock(index >> kBlockBits).entries[index & (kBlockSize - 1)];
     // Shared with another log since an Assign: this log gets its own copy before writing.
     if (entry.Shared()) entry = Entry(*entry);
     return *entry;
 }
 
+void TimeLog::Push(Entry entry)
+{
+    if (blocks_.empty() || blocks_.back()->entries.size() == kBlockSize) {
+        blocks_.push_back(std::make_shared<Block>());
+    }
+    OwnBlock(blocks_.size() - 1).entries.push_back(std::move(entry));
+    ++count_;
+}
+
 void TimeLog::Append(std::string_view project, std::string_view notes, ClockTime start,
                      ClockTime end)
 {
-    Own().emplace_back(TimeRecord{std::string(project), std::string(notes), start, end});
+    Push(Entry(TimeRecord{std::string(project), std::string(notes), start, end}));
 }
 
 void TimeLog::AppendCopy(const TimeRecord& record)
 {
-    Own().emplace_back(record);
+    Push(Entry(record));
 }
 
 void TimeLog::InsertAt(std::uint32_t index, std::string_view project, std::string_view notes,
                        ClockTime start, ClockTime end)
 {
-    Entry record(TimeRecord{std::string(project), std::string(notes), start, end});
-    Entries& entries = Own();
-    entries.insert(entries.begin() + std::min<std::size_t>(index, entries.size()), std::move(record));
+    Entry carried(TimeRecord{std::string(project), std::string(notes), start, end});
+    if (index >= count_) {
+        Push(std::move(carried));
+        return;
+    }
+    // Each block from the one that takes the record on passes its last entry to the next.
+    std::size_t offset = index & (kBlockSize - 1);
+    for (std::size_t b = index >> kBlockBits; b < blocks_.size(); ++b, offset = 0) {
+        std::vector<Entry>& entries = OwnBlock(b).entries;
+        entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(offset), std::move(carried));
+        if (entries.size() <= kBlockSize) {
+            ++count_;
+            return;
+        }
+        carried = std::move(entries.back());
+        entries.pop_back();
+    }
+    --count_;  // Push counts the entry carried out of the last block
+    Push(std::move(carried));
+    ++count_;
 }
 
 void TimeLog::RemoveAt(std::uint32_t index)
 {
-    if (index < Count()) {
-        Entries& entries = Own();
-        entries.erase(entries.begin() + index);
+    if (index >= count_) return;
+    // Each block after the one that loses the record passes its first entry back.
+    std::size_t b = index >> kBlockBits;
+    std::vector<Entry>* entries = &OwnBlock(b).entries;
+    entries->erase(entries->begin() + static_cast<std::ptrdiff_t>(index & (kBlockSize - 1)));
+    for (++b; b < blocks_.size(); ++b) {
+        std::vector<Entry>& next = OwnBlock(b).entries;
+        entries->push_back(std::move(next.front()));
+        next.erase(next.begin());
+        entries = &next;
     }
+    if (entries->empty()) blocks_.pop_back();
+    --count_;
 }
 
 void TimeLog::Clear()
 {
-    entries_.reset();  // a shared list stays as it is for the other log
+    blocks_.clear();  // shared blocks stay as they are for the other log
+    count_ = 0;
 }
 
 TimeLog& TimeLog::Assign(const TimeLog& other)
 {
-    if (&other != this) entries_ = other.entries_;  // shared until changed
+    if (&other != this) {
+        blocks_ = other.blocks_;  // shared until changed
+        count_ = other.count_;
+    }
     return *this;
+}
+
+bool TimeLog::InTimeOrder() const
+{
+    // Blocks whose order is known are not read again: opening a copy of a long log that
+    // changed only at its end looks at that end and the blocks' boundaries.
+    for (std::size_t b = 0; b < blocks_.size(); ++b) {
+        const Block& block = *blocks_[b];
+        if (block.order == kOrderUnknown) {
+            block.order = std::is_sorted(block.entries.begin(), block.entries.end(), Before) ? 1 : 0;
+        }
+        if (block.order == 0) return false;
+        if (b > 0 && Before(block.entries.front(), blocks_[b - 1]->entries.back())) return false;
+    }
+    return true;
 }
 
 void TimeLog::SortByTime()
 {
-    if (!entries_) return;
-    const auto before = [](const auto& a, const auto& b) {
-        return TimeRecordRef(*a).Compare(TimeRecordRef(*b)) < 0;
-    };
-    // A log kept by the strip is in time order already; one pass tells, and leaves a
-    // shared list shared.
-    if (!std::is_sorted(entries_->begin(), entries_->end(), before)) {
-        Entries& entries = Own();
-        std::sort(entries.begin(), entries.end(), before);
-    }
+    // A log kept by the strip is in time order already, and a shared one stays shared.
+    if (InTimeOrder()) return;
+    std::vector<Entry> entries;
+    entries.reserve(count_);
+    for (const auto& block : blocks_) entries.insert(entries.end(), block->entries.begin(), block->entries.end());
+    std::sort(entries.begin(), entries.end(), Before);
+    Adopt(std::move(entries));
+    for (const auto& block : blocks_) block->order = 1;
 }
 
 TimeRecord* TimeLog::Current(bool create)
 {
-    if (Count() > 0 && entries_->back()->end.IsEmpty()) return &At(Count() - 1);
+    if (count_ > 0 && std::as_const(*this).At(count_ - 1).end.IsEmpty()) return &At(count_ - 1);
     if (!create) return nullptr;
     Append({}, {}, ClockTime::Now(), ClockTime());
-    return &*entries_->back();
+    return &At(count_ - 1);
 }
 
-void TimeLog::Adopt(std::vector<Entry> records)
+void TimeLog::Adopt(std::vector<Entry> head, std::vector<Entry> tail)
 {
-    entries_ = std::make_shared<Entries>(std::move(records));
+    blocks_.clear();
+    count_ = 0;
+    blocks_.reserve((head.size() + tail.size() + kBlockSize - 1) / kBlockSize);
+    for (std::vector<Entry>* part : {&head, &tail}) {
+        for (Entry& entry : *part) {
+            if (blocks_.empty() || blocks_.back()->entries.size() == kBlockSize) {
+                blocks_.push_back(std::make_shared<Block>());
+                blocks_.back()->entries.reserve(kBlockSize);
+            }
+            blocks_.back()->entries.push_back(std::move(entry));
+            ++count_;
+        }
+    }
 }
 
 }  // namespace ambrin

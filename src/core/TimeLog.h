@@ -50,23 +50,30 @@ private:
 // The ordered list of records. Records are allocated one by one and only the entries
 // move, so a reference to a record stays valid until that record is removed.
 //
-// Assign shares the other log's list instead of copying it. The first change to the list
-// on either side (adding, removing, reordering) gives that log its own list of the same
-// records, and a record is copied the first time either log hands it out for writing (At,
-// Current). The logs stay independent: a copy of 100,000 records costs one pointer until
-// one is changed, and then their pointers, never their texts. A reference taken for writing
-// is the log's own until the log is next assigned to another.
+// The entries sit in blocks of kBlockSize (every block full but the last), and Assign
+// shares the other log's blocks instead of copying them. A block is copied the first time
+// either log changes it (adding, removing, writing a record in it), and a record the first
+// time either log hands it out for writing (At, Current). The logs stay independent: a
+// copy of 100,000 records costs a hundred pointers, and a change to it copies one block's
+// pointers, never the texts. A reference taken for writing is the log's own until the log
+// is next assigned to another, and it is for changes made before the log's next call.
 class TimeLog {
 public:
+    static constexpr std::uint32_t kBlockBits = 10;
+    static constexpr std::uint32_t kBlockSize = 1u << kBlockBits;
+
     TimeLog() = default;
     TimeLog(const TimeLog&) = delete;
     TimeLog& operator=(const TimeLog&) = delete;
     TimeLog(TimeLog&&) noexcept = default;
     TimeLog& operator=(TimeLog&&) noexcept = default;
 
-    std::uint32_t Count() const { return entries_ ? static_cast<std::uint32_t>(entries_->size()) : 0; }
+    std::uint32_t Count() const { return count_; }
     TimeRecord& At(std::uint32_t index);
-    const TimeRecord& At(std::uint32_t index) const { return *(*entries_)[index]; }
+    const TimeRecord& At(std::uint32_t index) const
+    {
+        return *blocks_[index >> kBlockBits]->entries[index & (kBlockSize - 1)];
+    }
 
     void Append(std::string_view project, std::string_view notes, ClockTime start,
                 ClockTime end);
@@ -86,17 +93,27 @@ public:
     bool WriteCsv(std::ostream& out, bool includeTotals) const;
     bool ReadCsv(std::istream& in);
 
-    // Takes over records built elsewhere (the file reader), replacing the whole content.
+    // Takes over records built elsewhere (the file reader), replacing the whole content:
+    // head's records, then tail's.
     using Entry = RecordEntry;
-    void Adopt(std::vector<Entry> records);
-    void Reserve(std::size_t count) { Own().reserve(count); }
+    void Adopt(std::vector<Entry> head, std::vector<Entry> tail = {});
 
 private:
-    using Entries = std::vector<Entry>;
-    // The list, made this log's alone first if it is shared.
-    Entries& Own();
+    struct Block {
+        std::vector<Entry> entries;
+        // Whether the block's records are known to be in time order: kept with the block
+        // while it is shared (its content cannot change then), forgotten when it is changed.
+        mutable signed char order = kOrderUnknown;
+    };
+    static constexpr signed char kOrderUnknown = -1;
 
-    std::shared_ptr<Entries> entries_;  // null: no records
+    // Block b, made this log's alone first if it is shared, and its order forgotten.
+    Block& OwnBlock(std::size_t b);
+    void Push(Entry entry);
+    bool InTimeOrder() const;
+
+    std::vector<std::shared_ptr<Block>> blocks_;
+    std::uint32_t count_ = 0;
 };
 
 }  // namespace ambrin

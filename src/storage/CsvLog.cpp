@@ -559,9 +559,7 @@ bool ReadCsvFile(TimeLog& log, const std::string& path)
     std::optional<Records> records = headRead.valid() ? headRead.get() : ReadFilePart(head);
     std::optional<Records> tail = tailRead.valid() ? tailRead.get() : ReadFilePart(second);
     if (!records || !tail) return false;
-    records->reserve(records->size() + tail->size());
-    std::move(tail->begin(), tail->end(), std::back_inserter(*records));
-    log.Adopt(std::move(*records));
+    log.Adopt(std::move(*records), std::move(*tail));
     return true;
 }
 

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
+#include <vector>
 
 namespace ambrin {
 namespace {
@@ -114,7 +116,6 @@ TEST(TimeLogEdit, ChangesToASharedListStayOnTheirSide)
         {"remove", [](TimeLog& log) { log.RemoveAt(0); }},
         {"clear", [](TimeLog& log) { log.Clear(); }},
         {"sort", [](TimeLog& log) { log.SortByTime(); }},
-        {"reserve, then append", [](TimeLog& log) { log.Reserve(100); log.Append("New", "", {}, {}); }},
         {"open a record", [](TimeLog& log) { log.Current(true)->project = "Open"; }},
         {"write a record", [](TimeLog& log) { log.At(1).project = "Written"; }},
     };
@@ -128,6 +129,94 @@ TEST(TimeLogEdit, ChangesToASharedListStayOnTheirSide)
             c.change(changeTheCopy ? copy : source);
             EXPECT_EQ(Projects(changeTheCopy ? source : copy), "B;A;")
                 << c.name << (changeTheCopy ? " on the copy" : " on the source");
+        }
+    }
+}
+
+// The entries sit in blocks: every change near and across a block's edges, against a plain
+// list making the same changes, and each copy taken along the way keeps what it had.
+TEST(TimeLogBlocks, ChangesAcrossBlockEdgesMatchAPlainList)
+{
+    constexpr std::uint32_t K = TimeLog::kBlockSize;
+    TimeLog log;
+    std::vector<std::string> plain;
+    int made = 0;
+    for (std::uint32_t i = 0; i < 2 * K + 3; ++i) {
+        plain.push_back("r" + std::to_string(made++));
+        log.Append(plain.back(), "", {}, {});
+    }
+    std::vector<std::pair<std::unique_ptr<TimeLog>, std::vector<std::string>>> copies;
+    std::mt19937 random(7);
+    for (int step = 0; step < 600; ++step) {
+        const std::uint32_t n = log.Count();
+        const std::uint32_t edges[] = {0, K - 1, K, K + 1, 2 * K - 1, 2 * K, n - 1, n, static_cast<std::uint32_t>(random() % (n + 1))};
+        const std::uint32_t at = std::min(edges[random() % std::size(edges)], n);
+        switch (random() % 4) {
+        case 0:
+            plain.insert(plain.begin() + at, "r" + std::to_string(made++));
+            log.InsertAt(at, plain[at], "", {}, {});
+            break;
+        case 1:
+            if (at < n) {
+                plain.erase(plain.begin() + at);
+                log.RemoveAt(at);
+            }
+            break;
+        case 2:
+            if (at < n) log.At(at).project = plain[at] = "w" + std::to_string(made++);
+            break;
+        default:
+            plain.push_back("r" + std::to_string(made++));
+            log.Append(plain.back(), "", {}, {});
+        }
+        if (step % 50 == 0) {
+            copies.emplace_back(std::make_unique<TimeLog>(), plain);
+            copies.back().first->Assign(log);
+        }
+    }
+    ASSERT_EQ(log.Count(), plain.size());
+    for (std::uint32_t i = 0; i < log.Count(); ++i) ASSERT_EQ(log.At(i).project, plain[i]) << "record " << i;
+    for (std::size_t c = 0; c < copies.size(); ++c) {
+        const auto& [copy, expected] = copies[c];
+        ASSERT_EQ(copy->Count(), expected.size()) << "copy " << c;
+        for (std::uint32_t i = 0; i < copy->Count(); ++i) ASSERT_EQ(copy->At(i).project, expected[i]) << "copy " << c;
+    }
+}
+
+// Sorting skips the blocks known to be in order: every way a sorted log can leave its order
+// must still be found, wherever it happens.
+TEST(TimeLogBlocks, SortFindsEveryChangeOfOrder)
+{
+    constexpr std::uint32_t K = TimeLog::kBlockSize;
+    const auto minutes = [](std::uint32_t m) { return ClockTime(kTicksPerDay + m * kTicksPerMinute); };
+    const struct {
+        const char* name;
+        std::function<void(TimeLog&)> change;
+    } changes[] = {
+        {"a start moved back inside a block", [&](TimeLog& log) { log.At(K + 5).start = minutes(3); }},
+        {"the first record of a block moved back", [&](TimeLog& log) { log.At(K).start = minutes(0); }},
+        {"the last record of a block moved on", [&](TimeLog& log) { log.At(K - 1).start = minutes(5 * K); }},
+        {"an earlier record appended", [&](TimeLog& log) { log.Append("late", "", minutes(1), {}); }},
+        {"an earlier record inserted at a block's edge", [&](TimeLog& log) { log.InsertAt(2 * K, "x", "", minutes(2), {}); }},
+        {"the open record's start set back", [&](TimeLog& log) { log.Current(true)->start = minutes(4); }},
+    };
+    for (const auto& c : changes) {
+        for (const bool shared : {false, true}) {
+            TimeLog log;
+            for (std::uint32_t i = 0; i < 3 * K; ++i) log.Append("r", "", minutes(i + 10), minutes(i + 11));
+            log.SortByTime();  // known to be in order from here
+            TimeLog other;
+            if (shared) other.Assign(log);
+            c.change(log);
+            log.SortByTime();
+            for (std::uint32_t i = 1; i < log.Count(); ++i) {
+                ASSERT_LE(log.At(i - 1).start.Ticks(), log.At(i).start.Ticks())
+                    << c.name << (shared ? ", shared" : "") << ", record " << i;
+            }
+            if (shared) {
+                other.SortByTime();
+                EXPECT_EQ(other.At(0).start, minutes(10)) << c.name << ": the other log keeps its records";
+            }
         }
     }
 }

@@ -22,7 +22,6 @@ inline TimeLog GenerateLog(std::size_t count, unsigned seed = 2005)
     for (int i = 0; i < 40; ++i) projects.push_back(word() + " " + word() + " " + std::to_string(i));
 
     TimeLog log;
-    log.Reserve(count);
     ClockTime at;
     at.FromFields(2015, 1, 5, 8, 0, 0);
     for (std::size_t i = 0; i < count; ++i) {
