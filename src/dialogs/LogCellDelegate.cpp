@@ -1,6 +1,7 @@
 #include "dialogs/LogCellDelegate.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QPainter>
 #include <QStyle>
 
@@ -26,16 +27,41 @@ QPalette::ColorGroup Group(const QStyleOptionViewItem& option)
     return option.state & QStyle::State_Active ? QPalette::Normal : QPalette::Inactive;
 }
 
+// The texts laid out so far, in one font. Painting happens on the window thread only.
+struct LaidTexts {
+    QHash<QString, QStaticText> texts;
+    QFont font;
+};
+
+LaidTexts*& Store()
+{
+    static LaidTexts* store = nullptr;
+    return store;
+}
+
+// Laid-out texts hold the application's font engines: they go before the application
+// clears its fonts, which a static's end at exit would come after.
+void DropStore()
+{
+    delete Store();
+    Store() = nullptr;
+}
+
 }  // namespace
 
-const QStaticText& LogCellDelegate::Laid(const QString& text, const QFont& font) const
+const QStaticText& LogCellDelegate::Laid(const QString& text, const QFont& font)
 {
-    if (font != laidFont_ || laid_.size() >= kKeptTexts) {
-        laid_.clear();
-        laidFont_ = font;
+    LaidTexts*& store = Store();
+    if (!store) {
+        store = new LaidTexts;
+        qAddPostRoutine(DropStore);
     }
-    auto kept = laid_.find(text);
-    if (kept == laid_.end()) {
+    if (font != store->font || store->texts.size() >= kKeptTexts) {
+        store->texts.clear();
+        store->font = font;
+    }
+    auto kept = store->texts.find(text);
+    if (kept == store->texts.end()) {
         QStaticText laid(text);
         laid.setTextFormat(Qt::PlainText);
         QTextOption option(Qt::AlignLeft);
@@ -43,7 +69,7 @@ const QStaticText& LogCellDelegate::Laid(const QString& text, const QFont& font)
         option.setWrapMode(QTextOption::ManualWrap);
         laid.setTextOption(option);
         laid.prepare(QTransform(), font);
-        kept = laid_.insert(text, laid);
+        kept = store->texts.insert(text, laid);
     }
     return *kept;
 }

@@ -1,16 +1,15 @@
 #pragma once
 
-#include <QFont>
-#include <QHash>
 #include <QStaticText>
 #include <QStyledItemDelegate>
 
 namespace ambrin {
 
 // Paints the Edit Log's cells as the style paints plain text items, but keeps each text's
-// laid-out glyphs. Scrolling a long log repaints whole pages of cells, and most of their
-// texts (times, dates, project names, hours) recur; laying a text out again costs more
-// than everything else in a cell. Cells the fast path cannot match exactly (the focused
+// laid-out glyphs, for every list the program shows. Scrolling a long log repaints whole
+// pages of cells, and most of their texts (times, dates, project names, hours) recur, as
+// do the pages a user opens the dialog on; laying a text out again costs more than
+// everything else in a cell. Cells the fast path cannot match exactly (the focused
 // cell, a text that must be elided, anything but plain left-to-right text) go to the
 // style as they are.
 class LogCellDelegate : public QStyledItemDelegate {
@@ -21,13 +20,10 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
     // Texts kept at most; past it the store starts again (a page holds about a hundred).
-    static constexpr int kKeptTexts = 4096;
+    static constexpr int kKeptTexts = 2048;
 
 private:
-    const QStaticText& Laid(const QString& text, const QFont& font) const;
-
-    mutable QHash<QString, QStaticText> laid_;
-    mutable QFont laidFont_;
+    static const QStaticText& Laid(const QString& text, const QFont& font);
 };
 
 }  // namespace ambrin
