@@ -5,13 +5,12 @@
 
 namespace ambrin {
 
-// Paints the Edit Log's cells as the style paints plain text items, but keeps each text's
-// laid-out glyphs, for every list the program shows. Scrolling a long log repaints whole
-// pages of cells, and most of their texts (times, dates, project names, hours) recur, as
-// do the pages a user opens the dialog on; laying a text out again costs more than
-// everything else in a cell. Cells the fast path cannot match exactly (the focused
-// cell, a text that must be elided, anything but plain left-to-right text) go to the
-// style as they are.
+// Paints the Edit Log's cells as the style paints plain text items, from laid-out glyphs
+// kept for the rest of the run. Scrolling a long log repaints whole pages of cells, most of
+// their texts (times, dates, project names, hours) recur, and so do the pages a user opens
+// the dialog on; laying a text out again cost more than everything else in a cell. Cells
+// the fast path cannot match exactly (the focused cell, a text that must be elided, a view
+// laid out right to left) go to the style as they are.
 class LogCellDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
