@@ -1,6 +1,6 @@
 // Reading and writing a 100,000-record log, each against its floor: the same bytes read
 // and split into lines, and the same bytes written with one write call. Reading is
-// measured from a stream (one pass) and from the file (two halves at once, as the program
+// measured from a stream (one pass) and from the file (in parts at once, as the program
 // reads its log).
 #include "support/LogGenerator.h"
 #include "storage/CsvLog.h"
@@ -115,7 +115,7 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&times);
     std::vector<ambrin::bench::RatioRow> rows;
     times.AddRatio(rows, "ReadCsv, from a stream (ms)", "BM_ReadCsv", "BM_ReadFloor");
-    times.AddRatio(rows, "ReadCsvFile, two halves at once (ms)", "BM_ReadCsvFile", "BM_ReadFloor");
+    times.AddRatio(rows, "ReadCsvFile, in parts at once (ms)", "BM_ReadCsvFile", "BM_ReadFloor");
     times.AddRatio(rows, "WriteCsv (ms)", "BM_WriteCsv", "BM_WriteFloor");
     ambrin::bench::PrintRatios("Reading and writing the log, 100,000 records", rows);
     std::remove(kPath);

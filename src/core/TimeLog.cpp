@@ -159,13 +159,22 @@ TimeRecord* TimeLog::Current(bool create)
     return &At(count_ - 1);
 }
 
-void TimeLog::Adopt(std::vector<Entry> head, std::vector<Entry> tail)
+void TimeLog::Adopt(std::vector<Entry> records)
 {
+    std::vector<std::vector<Entry>> parts;
+    parts.push_back(std::move(records));
+    AdoptParts(std::move(parts));
+}
+
+void TimeLog::AdoptParts(std::vector<std::vector<Entry>> parts)
+{
+    std::size_t total = 0;
+    for (const auto& part : parts) total += part.size();
     blocks_.clear();
+    blocks_.reserve((total + kBlockSize - 1) / kBlockSize);
     count_ = 0;
-    blocks_.reserve((head.size() + tail.size() + kBlockSize - 1) / kBlockSize);
-    for (std::vector<Entry>* part : {&head, &tail}) {
-        for (Entry& entry : *part) {
+    for (auto& part : parts) {
+        for (Entry& entry : part) {
             if (blocks_.empty() || blocks_.back()->entries.size() == kBlockSize) {
                 blocks_.push_back(std::make_shared<Block>());
                 blocks_.back()->entries.reserve(kBlockSize);

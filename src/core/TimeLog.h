@@ -94,9 +94,10 @@ public:
     bool ReadCsv(std::istream& in);
 
     // Takes over records built elsewhere (the file reader), replacing the whole content:
-    // head's records, then tail's.
+    // the parts' records, one part after the other.
     using Entry = RecordEntry;
-    void Adopt(std::vector<Entry> head, std::vector<Entry> tail = {});
+    void Adopt(std::vector<Entry> records);
+    void AdoptParts(std::vector<std::vector<Entry>> parts);
 
 private:
     struct Block {

@@ -5,6 +5,7 @@
 #include "platform/VectorState.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <deque>
 #include <future>
@@ -14,6 +15,7 @@
 #include <optional>
 #include <ostream>
 #include <system_error>
+#include <thread>
 
 namespace ambrin {
 
@@ -478,17 +480,6 @@ bool ReadRecords(std::istream& in, std::vector<TimeLog::Entry>& records)
 
 using Records = std::vector<TimeLog::Entry>;
 
-// The records of the file from its current position; none on a read error. Each reading
-// thread fills a vector of its own: two side by side would share a cache line.
-std::optional<Records> ReadFilePart(platform::FileReadBuffer& file)
-{
-    platform::ClearUpperVectorState();
-    std::istream in(&file);
-    Records records;
-    if (!ReadRecords(in, records)) return std::nullopt;
-    return records;
-}
-
 // Moves the file to the start of the first line that begins at or after offset, within a
 // search of 1 MiB; 0 when there is none. Rows never span lines, so the lines from there on
 // can be read on their own.
@@ -508,11 +499,40 @@ std::uint64_t SeekLineStart(platform::FileReadBuffer& file, std::uint64_t offset
     return 0;
 }
 
-// Opens second at the line where a file of this size is split; 0 when it is read whole.
-std::uint64_t OpenSecondHalf(platform::FileReadBuffer& second, const std::string& path, std::uint64_t size)
+// Where the parts of a file of this size begin after the first: for each of the even
+// marks, the first line start after it (marks with none in reach are left out).
+std::vector<std::uint64_t> PartStarts(platform::FileReadBuffer& file, std::uint64_t size)
 {
-    if (size < kSplitReadBytes || !second.Open(path)) return 0;
-    return SeekLineStart(second, size / 2);
+    std::vector<std::uint64_t> starts;
+    if (size < kSplitReadBytes) return starts;
+    const std::uint64_t parts = std::clamp<std::uint64_t>(size / kPartBytes, 2, kMaxParts);
+    for (std::uint64_t k = 1; k < parts; ++k) {
+        const std::uint64_t start = SeekLineStart(file, size / parts * k);
+        if (start != 0 && (starts.empty() || start > starts.back())) starts.push_back(start);
+    }
+    return starts;
+}
+
+// Reads the parts of the file, taking the next unread one until none is left; parts[i]
+// gets the records of the bytes from starts[i] to the next start. False on a read error.
+// Each part is built apart and moved into place once: vectors side by side would share a
+// cache line.
+bool ReadParts(const std::string& path, const std::vector<std::uint64_t>& starts, std::uint64_t size,
+               std::atomic<std::size_t>& next, std::vector<Records>& parts)
+{
+    platform::ClearUpperVectorState();
+    platform::FileReadBuffer file;
+    if (!file.Open(path)) return false;
+    for (std::size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < starts.size();) {
+        const std::uint64_t end = i + 1 < starts.size() ? starts[i + 1] : size;
+        if (!file.Seek(starts[i])) return false;
+        file.Limit(end - starts[i]);
+        std::istream in(&file);
+        Records records;
+        if (!ReadRecords(in, records)) return false;
+        parts[i] = std::move(records);
+    }
+    return true;
 }
 
 }  // namespace
@@ -525,41 +545,43 @@ bool TimeLog::ReadCsv(std::istream& in)
     return true;
 }
 
-std::uint64_t SplitOffset(const std::string& path)
+std::vector<std::uint64_t> SplitOffsets(const std::string& path)
 {
     platform::FileReadBuffer file;
-    platform::FileReadBuffer second;
-    return file.Open(path) ? OpenSecondHalf(second, path, file.Size()) : 0;
+    return file.Open(path) ? PartStarts(file, file.Size()) : std::vector<std::uint64_t>{};
 }
 
 bool ReadCsvFile(TimeLog& log, const std::string& path)
 {
-    platform::FileReadBuffer head;
-    if (!head.Open(path)) return false;
-    platform::FileReadBuffer second;
-    const std::uint64_t middle = OpenSecondHalf(second, path, head.Size());
-    if (middle == 0) {
-        std::optional<Records> records = ReadFilePart(head);
-        if (!records) return false;
-        log.Adopt(std::move(*records));
-        return true;
+    platform::FileReadBuffer file;
+    if (!file.Open(path)) return false;
+    std::vector<std::uint64_t> starts = PartStarts(file, file.Size());
+    starts.insert(starts.begin(), 0);
+    // Readers take the parts in turn, this thread and up to three more (one fewer than the
+    // processors, for the window thread, but never fewer than one), so that a reader slowed
+    // down by the window thread reads fewer parts instead of leaving a processor idle at the
+    // end. The heap grows in large steps meanwhile.
+    std::vector<Records> parts(starts.size());
+    std::atomic<std::size_t> next{0};
+    std::optional<platform::BulkAllocation> bulk;
+    std::vector<std::future<bool>> helpers;
+    if (starts.size() > 1) {
+        bulk.emplace();
+        const unsigned processors = std::thread::hardware_concurrency();
+        const std::size_t wanted = std::clamp<std::size_t>(processors > 2 ? processors - 2 : 1, 1, 3);
+        try {
+            while (helpers.size() < std::min(wanted, starts.size() - 1)) {
+                helpers.push_back(std::async(std::launch::async,
+                                             [&] { return ReadParts(path, starts, file.Size(), next, parts); }));
+            }
+        } catch (const std::system_error&) {
+            // No more threads to be had: those there are read the rest.
+        }
     }
-    // Both halves at once, each on a thread of its own: the threads' heaps are made while
-    // the heap grows in large steps.
-    head.Limit(middle);
-    const platform::BulkAllocation bulk;
-    std::future<std::optional<Records>> headRead;
-    std::future<std::optional<Records>> tailRead;
-    try {
-        headRead = std::async(std::launch::async, [&head] { return ReadFilePart(head); });
-        tailRead = std::async(std::launch::async, [&second] { return ReadFilePart(second); });
-    } catch (const std::system_error&) {
-        // No thread to be had: what is left is read here.
-    }
-    std::optional<Records> records = headRead.valid() ? headRead.get() : ReadFilePart(head);
-    std::optional<Records> tail = tailRead.valid() ? tailRead.get() : ReadFilePart(second);
-    if (!records || !tail) return false;
-    log.Adopt(std::move(*records), std::move(*tail));
+    bool read = ReadParts(path, starts, file.Size(), next, parts);
+    for (std::future<bool>& helper : helpers) read = helper.get() && read;
+    if (!read) return false;
+    log.AdoptParts(std::move(parts));
     return true;
 }
 

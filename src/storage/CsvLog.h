@@ -78,14 +78,18 @@ private:
 // The bytes WriteCsv writes, for callers that hand them on whole (the safe replacement).
 ByteBuffer EncodeLog(const TimeLog& log, bool includeTotals);
 
-// Reads a log file as ReadCsv reads it; a large one in two halves at once, split where a
+// Reads a log file as ReadCsv reads it; a large one in parts at once, each beginning where a
 // line begins. False when the file cannot be opened or read; the log then stays as it was.
 bool ReadCsvFile(TimeLog& log, const std::string& path);
-// Files from this size on are read in two halves.
+// Files from this size on are read in parts: one for about every kPartBytes, at least two
+// and at most kMaxParts.
 constexpr std::uint64_t kSplitReadBytes = 1024 * 1024;
-// Where ReadCsvFile splits the file: the start of the first line at or after its middle
-// (found within 1 MiB of it); 0 when the file is read whole.
-std::uint64_t SplitOffset(const std::string& path);
+constexpr std::uint64_t kPartBytes = 1024 * 1024;
+constexpr std::uint64_t kMaxParts = 64;
+// Where ReadCsvFile's parts begin after the first, in order: for each even mark across the
+// file, the start of the first line at or after it (found within 1 MiB of it; marks with
+// none are left out). Empty when the file is read whole.
+std::vector<std::uint64_t> SplitOffsets(const std::string& path);
 
 // Reads the whole stream; false on a read error (a stream that failed before its end).
 bool ReadWholeStream(std::istream& in, std::string& data);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -180,8 +181,8 @@ TEST(CsvLogFailures, WriteErrorIsReported)
     EXPECT_FALSE(log.WriteCsv(closed, false));
 }
 
-// A file large enough to be read in two halves gives what one pass over it gives, wherever
-// its middle falls: inside a field, on a CR, on an LF, just after one, in a blank line.
+// A file large enough to be read in parts gives what one pass over it gives, wherever the
+// parts meet: inside a field, on a CR, on an LF, just after one, in a blank line.
 class CsvLogFile : public ::testing::Test {
 protected:
     void SetUp() override
@@ -241,35 +242,44 @@ TEST_F(CsvLogFile, OddShapesAroundTheMiddle)
         {"CR-only line ends join into one line", std::string(kSplitReadBytes, '\r') + row},
         {"blank and space-only lines around the middle", rows + "\r\n   \r\n\n" + rows},
         {"just under the size that splits", rows.substr(0, kSplitReadBytes - 1)},
+        {"several parts", rows + rows + rows + rows + rows + rows + rows},
+        {"a long line across a mark between parts", rows + rows + rows + longLine + longLine + rows + rows + rows},
     };
     for (const auto& c : cases) ExpectSameAsOnePass(c.bytes, c.name);
 }
 
-TEST_F(CsvLogFile, SplitsWhereTheFirstLineAfterTheMiddleBegins)
+// Parts begin at the first line start after each of the even marks across the file.
+TEST_F(CsvLogFile, PartsBeginWhereTheFirstLineAfterEachMarkBegins)
 {
-    std::ostringstream out;
-    test::GenerateLog(14'000).WriteCsv(out, false);
-    const std::string log = out.str();
+    const auto generated = [](std::size_t records) {
+        std::ostringstream out;
+        test::GenerateLog(records).WriteCsv(out, false);
+        return out.str();
+    };
     const std::string row = "\"3-7-2005 9:05\",\"\",\"Row\",\"\"\r\n";
     const struct {
         const char* name;
         std::string bytes;
-        bool split;
+        std::size_t parts;  // 0: every mark has its line start; otherwise that many starts
     } cases[] = {
-        {"a large log", log, true},
-        {"a small log", log.substr(0, kSplitReadBytes / 2), false},
-        {"one long line", std::string(2 * kSplitReadBytes, 'x'), false},
-        {"the next line end more than 1 MiB past the middle",
-         row + std::string(3 * kSplitReadBytes, 'x') + "\n" + row, false},
+        {"a log of 1 MiB: two parts", generated(14'000), 0},
+        {"a log of several MiB", generated(50'000), 0},
+        {"a small log", generated(5'000), 1},
+        {"one long line", std::string(2 * kSplitReadBytes, 'x'), 1},
+        {"one line end, more than 1 MiB past all marks but the last",
+         row + std::string(3 * kSplitReadBytes, 'x') + "\n" + row, 2},
     };
     for (const auto& c : cases) {
         std::ofstream(path_, std::ios::binary | std::ios::trunc) << c.bytes;
-        const std::uint64_t at = SplitOffset(path_);
-        EXPECT_EQ(at != 0, c.split) << c.name;
-        if (at == 0) continue;
-        EXPECT_GE(at, c.bytes.size() / 2) << c.name;
-        EXPECT_EQ(c.bytes[at - 1], '\n') << c.name;
-        EXPECT_EQ(c.bytes.find('\n', c.bytes.size() / 2 - 1), at - 1) << c.name << ": the first line end";
+        const std::vector<std::uint64_t> starts = SplitOffsets(path_);
+        const std::uint64_t size = c.bytes.size();
+        const std::uint64_t parts = std::clamp<std::uint64_t>(size / kPartBytes, 2, kMaxParts);
+        EXPECT_EQ(starts.size() + 1, c.parts == 0 ? parts : c.parts) << c.name;
+        if (c.parts != 0) continue;
+        for (std::size_t k = 0; k < starts.size(); ++k) {
+            const std::uint64_t mark = size / parts * (k + 1);
+            EXPECT_EQ(c.bytes.find('\n', mark - 1) + 1, starts[k]) << c.name << ", part " << k + 2;
+        }
     }
 }
 
