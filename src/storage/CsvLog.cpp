@@ -129,13 +129,21 @@ private:
     std::vector<std::string_view> fields_;
 };
 
+// The stream is read in chunks of this size, into memory the reader keeps: a reader of
+// several parts of a file takes a new chunk for none but the first (each would be mapped
+// fresh and its pages faulted in).
+constexpr std::size_t kChunk = 256 * 1024;
+using Chunk = std::unique_ptr<char[]>;
+Chunk MakeChunk()
+{
+    return Chunk(new char[kChunk]);  // not zero-filled: read over at once
+}
+
 // Reads the stream in chunks and hands out its rows as whole lines arrive, so no copy of the
 // whole file is ever held. False on a read error.
 template <typename OnRow>
-bool ForEachStreamRow(std::istream& in, OnRow&& onRow)
+bool ForEachStreamRow(std::istream& in, const Chunk& chunk, OnRow&& onRow)
 {
-    constexpr std::size_t kChunk = 256 * 1024;
-    const std::unique_ptr<char[]> chunk(new char[kChunk]);  // not zero-filled: read over at once
     std::string carry;  // the start of a line that the chunk cut
     RowSplitter rows;
     for (;;) {
@@ -401,7 +409,7 @@ bool CsvTable::Write(std::ostream& out) const
 bool CsvTable::Read(std::istream& in)
 {
     std::vector<CsvRow> rows;
-    const bool ok = ForEachStreamRow(in, [&](const std::vector<std::string_view>& fields, std::size_t count) {
+    const bool ok = ForEachStreamRow(in, MakeChunk(), [&](const std::vector<std::string_view>& fields, std::size_t count) {
         CsvRow row;
         for (std::size_t i = 0; i < count; ++i) row.AddField(fields[i]);
         rows.push_back(std::move(row));
@@ -464,10 +472,10 @@ bool TimeLog::WriteCsv(std::ostream& out, bool includeTotals) const
 namespace {
 
 // The rows of the stream as records, appended to records; false on a read error.
-bool ReadRecords(std::istream& in, std::vector<TimeLog::Entry>& records)
+bool ReadRecords(std::istream& in, const Chunk& chunk, std::vector<TimeLog::Entry>& records)
 {
     ClockTextReader times;
-    return ForEachStreamRow(in, [&](const std::vector<std::string_view>& fields, std::size_t count) {
+    return ForEachStreamRow(in, chunk, [&](const std::vector<std::string_view>& fields, std::size_t count) {
         TimeLog::Entry record{TimeRecord{}};
         record->start = times.Parse(fields[0]);
         if (count > 1) record->end = times.Parse(fields[1]);
@@ -523,13 +531,14 @@ bool ReadParts(const std::string& path, const std::vector<std::uint64_t>& starts
     platform::ClearUpperVectorState();
     platform::FileReadBuffer file;
     if (!file.Open(path)) return false;
+    const Chunk chunk = MakeChunk();
     for (std::size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < starts.size();) {
         const std::uint64_t end = i + 1 < starts.size() ? starts[i + 1] : size;
         if (!file.Seek(starts[i])) return false;
         file.Limit(end - starts[i]);
         std::istream in(&file);
         Records records;
-        if (!ReadRecords(in, records)) return false;
+        if (!ReadRecords(in, chunk, records)) return false;
         parts[i] = std::move(records);
     }
     return true;
@@ -540,7 +549,7 @@ bool ReadParts(const std::string& path, const std::vector<std::uint64_t>& starts
 bool TimeLog::ReadCsv(std::istream& in)
 {
     std::vector<Entry> records;  // built apart: a failed read leaves the log as it was
-    if (!ReadRecords(in, records)) return false;
+    if (!ReadRecords(in, MakeChunk(), records)) return false;
     Adopt(std::move(records));
     return true;
 }
