@@ -11,14 +11,14 @@ namespace {
 
 // What the fast path paints exactly as the style would: a plain, unfocused, single-line,
 // left-to-right, left-aligned text with no check box and no icon.
-bool Plain(const QStyleOptionViewItem& option)
+bool Plain(const QStyleOptionViewItem& option, const QString& text)
 {
     constexpr auto kExtras = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDecoration |
                              QStyleOptionViewItem::WrapText;
     return !(option.features & kExtras) && !(option.state & (QStyle::State_HasFocus | QStyle::State_Editing)) &&
            option.direction == Qt::LeftToRight &&
            (option.displayAlignment & Qt::AlignHorizontal_Mask) == Qt::AlignLeft &&
-           !option.text.contains(QChar::LineSeparator) && !option.text.contains(QLatin1Char('\n'));
+           !text.contains(QChar::LineSeparator) && !text.contains(QLatin1Char('\n'));
 }
 
 QPalette::ColorGroup Group(const QStyleOptionViewItem& option)
@@ -76,32 +76,41 @@ const QStaticText& LogCellDelegate::Laid(const QString& text, const QFont& font)
 
 void LogCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
-    QStyleOptionViewItem cell = option;
-    initStyleOption(&cell, index);
-    if (!Plain(cell)) {
+    // The log's model gives a cell its text and nothing else (no font, colour, alignment,
+    // check box or icon of its own): the view's option is the cell's but for the text, and
+    // filling in a copy of it for every cell cost a fifth of the painting.
+    const QString text = index.data(Qt::DisplayRole).toString();
+    if (!Plain(option, text)) {
         QStyledItemDelegate::paint(painter, option, index);
         return;
     }
-    const QWidget* widget = cell.widget;
+    const QWidget* widget = option.widget;
     QStyle* style = widget ? widget->style() : QApplication::style();
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-    const QRect textRect = cell.rect.adjusted(margin, 0, -margin, 0);
-    const QStaticText* laid = cell.text.isEmpty() ? nullptr : &Laid(cell.text, cell.font);
+    const QRect textRect = option.rect.adjusted(margin, 0, -margin, 0);
+    const QStaticText* laid = text.isEmpty() ? nullptr : &Laid(text, option.font);
     if (laid && laid->size().width() > textRect.width()) {
         QStyledItemDelegate::paint(painter, option, index);  // elided by the style
         return;
     }
 
     painter->save();
-    painter->setClipRect(cell.rect);
-    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &cell, painter, widget);
+    painter->setClipRect(option.rect);
+    const bool selected = option.state & QStyle::State_Selected;
+    if (selected) {
+        // A selected cell's highlight may follow its text's extent.
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &cell, painter, widget);
+    } else {
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &option, painter, widget);
+    }
     if (laid) {
         const QSize size(textRect.width(), static_cast<int>(laid->size().height()));
-        const QRect line = QStyle::alignedRect(cell.direction, cell.displayAlignment & Qt::AlignVertical_Mask,
+        const QRect line = QStyle::alignedRect(option.direction, option.displayAlignment & Qt::AlignVertical_Mask,
                                                size, textRect);
-        const bool selected = cell.state & QStyle::State_Selected;
-        painter->setPen(cell.palette.color(Group(cell), selected ? QPalette::HighlightedText : QPalette::Text));
-        painter->setFont(cell.font);
+        painter->setPen(option.palette.color(Group(option), selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->setFont(option.font);
         painter->drawStaticText(QPointF(textRect.x(), line.top()), *laid);
     }
     painter->restore();
