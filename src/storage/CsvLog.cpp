@@ -566,8 +566,8 @@ bool ReadCsvFile(TimeLog& log, const std::string& path)
     if (!file.Open(path)) return false;
     std::vector<std::uint64_t> starts = PartStarts(file, file.Size());
     starts.insert(starts.begin(), 0);
-    // Readers take the parts in turn, this thread and up to three more (one fewer than the
-    // processors, for the window thread, but never fewer than one), so that a reader slowed
+    // Readers take the parts in turn: this thread and helpers, one reader for every processor
+    // but one (left to the window thread), at least two and at most four. A reader slowed
     // down by the window thread reads fewer parts instead of leaving a processor idle at the
     // end. The heap grows in large steps meanwhile.
     std::vector<Records> parts(starts.size());
