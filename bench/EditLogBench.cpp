@@ -21,6 +21,13 @@ void FillLog(ambrin::App& app, std::size_t records)
     app.Log().Assign(generated);
 }
 
+// Selects a row as a click does, committing the edits of the row that was selected.
+void Select(QTableView* list, int row)
+{
+    list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
 void BM_OpenEditLog(benchmark::State& state)
 {
     ambrin::App app;
@@ -48,11 +55,9 @@ void BM_ScrollAndCommit(benchmark::State& state)
         list->scrollToTop();
         QCoreApplication::processEvents();
         const int row = edit++ % 2;
-        list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
-                                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        Select(list, row);
         project->setText(QStringLiteral("Edited %1").arg(edit));
-        list->selectionModel()->setCurrentIndex(list->model()->index(1 - row, 0),
-                                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        Select(list, 1 - row);
         QCoreApplication::processEvents();
     }
 }
@@ -73,11 +78,9 @@ void BM_OpenScrollAndCommit(benchmark::State& state)
         list->scrollToBottom();
         QCoreApplication::processEvents();
         const int last = list->model()->rowCount() - 1;
-        list->selectionModel()->setCurrentIndex(list->model()->index(last, 0),
-                                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        Select(list, last);
         project->setText(QStringLiteral("Edited %1").arg(++edit));
-        list->selectionModel()->setCurrentIndex(list->model()->index(last - 1, 0),
-                                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        Select(list, last - 1);
         QCoreApplication::processEvents();
     }
 }

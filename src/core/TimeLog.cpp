@@ -51,6 +51,7 @@ void TimeLog::Push(Entry entry)
 {
     if (blocks_.empty() || blocks_.back()->entries.size() == kBlockSize) {
         blocks_.push_back(std::make_shared<Block>());
+        blocks_.back()->entries.reserve(kBlockSize);
     }
     OwnBlock(blocks_.size() - 1).entries.push_back(std::move(entry));
     ++count_;
@@ -87,9 +88,7 @@ void TimeLog::InsertAt(std::uint32_t index, std::string_view project, std::strin
         carried = std::move(entries.back());
         entries.pop_back();
     }
-    --count_;  // Push counts the entry carried out of the last block
-    Push(std::move(carried));
-    ++count_;
+    Push(std::move(carried));  // out of the last block, full: the count grows here
 }
 
 void TimeLog::RemoveAt(std::uint32_t index)
@@ -170,18 +169,10 @@ void TimeLog::AdoptParts(std::vector<std::vector<Entry>> parts)
 {
     std::size_t total = 0;
     for (const auto& part : parts) total += part.size();
-    blocks_.clear();
+    Clear();
     blocks_.reserve((total + kBlockSize - 1) / kBlockSize);
-    count_ = 0;
     for (auto& part : parts) {
-        for (Entry& entry : part) {
-            if (blocks_.empty() || blocks_.back()->entries.size() == kBlockSize) {
-                blocks_.push_back(std::make_shared<Block>());
-                blocks_.back()->entries.reserve(kBlockSize);
-            }
-            blocks_.back()->entries.push_back(std::move(entry));
-            ++count_;
-        }
+        for (Entry& entry : part) Push(std::move(entry));
     }
 }
 

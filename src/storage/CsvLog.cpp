@@ -521,16 +521,15 @@ std::vector<std::uint64_t> PartStarts(platform::FileReadBuffer& file, std::uint6
     return starts;
 }
 
-// Reads the parts of the file, taking the next unread one until none is left; parts[i]
+// Reads the parts of the open file, taking the next unread one until none is left; parts[i]
 // gets the records of the bytes from starts[i] to the next start. False on a read error.
 // Each part is built apart and moved into place once: vectors side by side would share a
 // cache line.
-bool ReadParts(const std::string& path, const std::vector<std::uint64_t>& starts, std::uint64_t size,
+bool ReadParts(platform::FileReadBuffer& file, const std::vector<std::uint64_t>& starts,
                std::atomic<std::size_t>& next, std::vector<Records>& parts)
 {
     platform::ClearUpperVectorState();
-    platform::FileReadBuffer file;
-    if (!file.Open(path)) return false;
+    const std::uint64_t size = file.Size();
     const Chunk chunk = MakeChunk();
     for (std::size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < starts.size();) {
         const std::uint64_t end = i + 1 < starts.size() ? starts[i + 1] : size;
@@ -580,14 +579,16 @@ bool ReadCsvFile(TimeLog& log, const std::string& path)
         const std::size_t wanted = std::clamp<std::size_t>(processors > 2 ? processors - 2 : 1, 1, 3);
         try {
             while (helpers.size() < std::min(wanted, starts.size() - 1)) {
-                helpers.push_back(std::async(std::launch::async,
-                                             [&] { return ReadParts(path, starts, file.Size(), next, parts); }));
+                helpers.push_back(std::async(std::launch::async, [&] {
+                    platform::FileReadBuffer own;  // a file position of its own
+                    return own.Open(path) && ReadParts(own, starts, next, parts);
+                }));
             }
         } catch (const std::system_error&) {
             // No more threads to be had: those there are read the rest.
         }
     }
-    bool read = ReadParts(path, starts, file.Size(), next, parts);
+    bool read = ReadParts(file, starts, next, parts);
     for (std::future<bool>& helper : helpers) read = helper.get() && read;
     if (!read) return false;
     log.AdoptParts(std::move(parts));
