@@ -160,20 +160,30 @@ TimeRecord* TimeLog::Current(bool create)
 
 void TimeLog::Adopt(std::vector<Entry> records)
 {
-    std::vector<std::vector<Entry>> parts;
-    parts.push_back(std::move(records));
-    AdoptParts(std::move(parts));
+    Clear();
+    blocks_.reserve((records.size() + kBlockSize - 1) / kBlockSize);
+    for (Entry& entry : records) Push(std::move(entry));
 }
 
-void TimeLog::AdoptParts(std::vector<std::vector<Entry>> parts)
+void TimeLog::AppendLog(TimeLog other)
 {
-    std::size_t total = 0;
-    for (const auto& part : parts) total += part.size();
-    Clear();
-    blocks_.reserve((total + kBlockSize - 1) / kBlockSize);
-    for (auto& part : parts) {
-        for (Entry& entry : part) Push(std::move(entry));
+    const std::size_t joint = blocks_.size();
+    blocks_.insert(blocks_.end(), std::make_move_iterator(other.blocks_.begin()),
+                   std::make_move_iterator(other.blocks_.end()));
+    count_ += other.count_;
+    if (joint == 0 || joint == blocks_.size()) return;
+    // Only a log's last block may be short: from the joint on, each block fills the one before
+    // it from its own front, and the last of them is left shorter or empty.
+    const std::size_t gap = kBlockSize - blocks_[joint - 1]->entries.size();
+    if (gap == 0) return;
+    for (std::size_t b = joint; b < blocks_.size(); ++b) {
+        std::vector<Entry>& before = OwnBlock(b - 1).entries;
+        std::vector<Entry>& entries = OwnBlock(b).entries;
+        const auto moved = entries.begin() + static_cast<std::ptrdiff_t>(std::min(gap, entries.size()));
+        before.insert(before.end(), std::make_move_iterator(entries.begin()), std::make_move_iterator(moved));
+        entries.erase(entries.begin(), moved);
     }
+    if (blocks_.back()->entries.empty()) blocks_.pop_back();
 }
 
 }  // namespace ambrin

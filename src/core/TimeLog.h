@@ -93,13 +93,12 @@ public:
     bool WriteCsv(std::ostream& out, bool includeTotals) const;
     bool ReadCsv(std::istream& in);
 
-    // Takes over records built elsewhere (the file reader), replacing the whole content:
-    // the parts' records, one part after the other.
-    using Entry = RecordEntry;
-    void Adopt(std::vector<Entry> records);
-    void AdoptParts(std::vector<std::vector<Entry>> parts);
+    // Moves the other log's records to the end of this one. The entries close up inside the
+    // blocks they came in (a reader's log joins the whole log without new blocks or copies).
+    void AppendLog(TimeLog other);
 
 private:
+    using Entry = RecordEntry;
     struct Block {
         std::vector<Entry> entries;
         // Whether the block's records are known to be in time order: kept with the block
@@ -111,6 +110,7 @@ private:
     // Block b, made this log's alone first if it is shared, and its order forgotten.
     Block& OwnBlock(std::size_t b);
     void Push(Entry entry);
+    void Adopt(std::vector<Entry> records);
     bool InTimeOrder() const;
 
     std::vector<std::shared_ptr<Block>> blocks_;

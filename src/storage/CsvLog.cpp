@@ -471,22 +471,18 @@ bool TimeLog::WriteCsv(std::ostream& out, bool includeTotals) const
 
 namespace {
 
-// The rows of the stream as records, appended to records; false on a read error.
-bool ReadRecords(std::istream& in, const Chunk& chunk, std::vector<TimeLog::Entry>& records)
+// The rows of the stream as records, appended to log; false on a read error.
+bool ReadRecords(std::istream& in, const Chunk& chunk, TimeLog& log)
 {
     ClockTextReader times;
     return ForEachStreamRow(in, chunk, [&](const std::vector<std::string_view>& fields, std::size_t count) {
-        TimeLog::Entry record{TimeRecord{}};
-        record->start = times.Parse(fields[0]);
-        if (count > 1) record->end = times.Parse(fields[1]);
+        const ClockTime start = times.Parse(fields[0]);
+        const ClockTime end = count > 1 ? times.Parse(fields[1]) : ClockTime();
         const std::size_t projectField = count >= 5 ? 3 : 2;
-        if (count > projectField) record->project = fields[projectField];
-        if (count > projectField + 1) record->notes = fields[projectField + 1];
-        records.push_back(std::move(record));
+        log.Append(count > projectField ? fields[projectField] : std::string_view(),
+                   count > projectField + 1 ? fields[projectField + 1] : std::string_view(), start, end);
     });
 }
-
-using Records = std::vector<TimeLog::Entry>;
 
 // Moves the file to the start of the first line that begins at or after offset, within a
 // search of 1 MiB; 0 when there is none. Rows never span lines, so the lines from there on
@@ -523,10 +519,10 @@ std::vector<std::uint64_t> PartStarts(platform::FileReadBuffer& file, std::uint6
 
 // Reads the parts of the open file, taking the next unread one until none is left; parts[i]
 // gets the records of the bytes from starts[i] to the next start. False on a read error.
-// Each part is built apart and moved into place once: vectors side by side would share a
-// cache line.
+// Each part is built apart and moved into place once: logs side by side would share a cache
+// line.
 bool ReadParts(platform::FileReadBuffer& file, const std::vector<std::uint64_t>& starts,
-               std::atomic<std::size_t>& next, std::vector<Records>& parts)
+               std::atomic<std::size_t>& next, std::vector<TimeLog>& parts)
 {
     platform::ClearUpperVectorState();
     const std::uint64_t size = file.Size();
@@ -536,9 +532,9 @@ bool ReadParts(platform::FileReadBuffer& file, const std::vector<std::uint64_t>&
         if (!file.Seek(starts[i])) return false;
         file.Limit(end - starts[i]);
         std::istream in(&file);
-        Records records;
-        if (!ReadRecords(in, chunk, records)) return false;
-        parts[i] = std::move(records);
+        TimeLog part;
+        if (!ReadRecords(in, chunk, part)) return false;
+        parts[i] = std::move(part);
     }
     return true;
 }
@@ -547,9 +543,9 @@ bool ReadParts(platform::FileReadBuffer& file, const std::vector<std::uint64_t>&
 
 bool TimeLog::ReadCsv(std::istream& in)
 {
-    std::vector<Entry> records;  // built apart: a failed read leaves the log as it was
-    if (!ReadRecords(in, MakeChunk(), records)) return false;
-    Adopt(std::move(records));
+    TimeLog read;  // built apart: a failed read leaves the log as it was
+    if (!ReadRecords(in, MakeChunk(), read)) return false;
+    *this = std::move(read);
     return true;
 }
 
@@ -569,7 +565,7 @@ bool ReadCsvFile(TimeLog& log, const std::string& path)
     // but one (left to the window thread), at least two and at most four. A reader slowed
     // down by the window thread reads fewer parts instead of leaving a processor idle at the
     // end. The heap grows in large steps meanwhile.
-    std::vector<Records> parts(starts.size());
+    std::vector<TimeLog> parts(starts.size());
     std::atomic<std::size_t> next{0};
     std::optional<platform::BulkAllocation> bulk;
     std::vector<std::future<bool>> helpers;
@@ -591,7 +587,9 @@ bool ReadCsvFile(TimeLog& log, const std::string& path)
     bool read = ReadParts(file, starts, next, parts);
     for (std::future<bool>& helper : helpers) read = helper.get() && read;
     if (!read) return false;
-    log.AdoptParts(std::move(parts));
+    TimeLog whole;
+    for (TimeLog& part : parts) whole.AppendLog(std::move(part));
+    log = std::move(whole);
     return true;
 }
 

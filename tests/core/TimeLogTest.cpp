@@ -183,6 +183,54 @@ TEST(TimeLogBlocks, ChangesAcrossBlockEdgesMatchAPlainList)
     }
 }
 
+// Joining logs closes up the entries across the joint, whatever either log's length and
+// whether or not its blocks are shared with a copy; the copies keep what they had, and the
+// joined log takes further changes at its end as any other.
+TEST(TimeLogBlocks, AppendedLogsCloseUpAcrossTheJoint)
+{
+    constexpr std::uint32_t K = TimeLog::kBlockSize;
+    const std::uint32_t lengths[] = {0, 1, K - 1, K, K + 1, 2 * K + 5};
+    const auto fill = [](TimeLog& log, std::uint32_t n, const std::string& tag) {
+        for (std::uint32_t i = 0; i < n; ++i) log.Append(tag + std::to_string(i), "", {}, {});
+    };
+    for (const std::uint32_t first : lengths) {
+        for (const std::uint32_t second : lengths) {
+            for (const bool shared : {false, true}) {
+                const std::string name = std::to_string(first) + " + " + std::to_string(second) +
+                                         (shared ? ", both shared" : "");
+                TimeLog log;
+                TimeLog other;
+                fill(log, first, "a");
+                fill(other, second, "b");
+                TimeLog logCopy;
+                TimeLog otherCopy;
+                if (shared) {
+                    logCopy.Assign(log);
+                    otherCopy.Assign(other);
+                }
+                log.AppendLog(std::move(other));
+                ASSERT_EQ(log.Count(), first + second) << name;
+                for (std::uint32_t i = 0; i < log.Count(); ++i) {
+                    const std::string expected = i < first ? "a" + std::to_string(i) : "b" + std::to_string(i - first);
+                    ASSERT_EQ(log.At(i).project, expected) << name << ", record " << i;
+                }
+                log.Append("end", "", {}, {});
+                ASSERT_EQ(log.At(first + second).project, "end") << name;
+                log.RemoveAt(0);  // every block after the first passes an entry back
+                ASSERT_EQ(log.Count(), first + second) << name;
+                if (first + second > 0) {
+                    ASSERT_EQ(log.At(first + second - 1).project, "end") << name;
+                }
+                if (shared) {
+                    ASSERT_EQ(logCopy.Count(), first) << name;
+                    ASSERT_EQ(otherCopy.Count(), second) << name;
+                    for (std::uint32_t i = 0; i < second; ++i) ASSERT_EQ(otherCopy.At(i).project, "b" + std::to_string(i)) << name;
+                }
+            }
+        }
+    }
+}
+
 // Sorting skips the blocks known to be in order: every way a sorted log can leave its order
 // must still be found, wherever it happens.
 TEST(TimeLogBlocks, SortFindsEveryChangeOfOrder)
