@@ -430,13 +430,22 @@ void ByteBuffer::Grow(std::size_t capacity, std::size_t used)
 
 ByteBuffer EncodeLog(const TimeLog& log, bool includeTotals)
 {
+    ByteBuffer buffer;
+    EncodeLog(log, includeTotals, buffer);
+    return buffer;
+}
+
+void EncodeLog(const TimeLog& log, bool includeTotals, ByteBuffer& buffer)
+{
     // Sized for records with texts of a usual length, without a pass over the records to
     // measure them; a record that might not fit grows the buffer first. Room that is never
     // written costs address space only.
     constexpr std::size_t kFixedPerRecord = 2 * 24 + 28 + 4 + 8 + 2;
     constexpr std::size_t kUsualTextPerRecord = 96;
     const std::size_t estimate = 1 + std::size_t{log.Count()} * (kFixedPerRecord + kUsualTextPerRecord);
-    ByteBuffer buffer(estimate);
+    // A kept buffer takes the next saves of a log that grows a record at a time, with room
+    // to spare for an eighth more.
+    if (buffer.Capacity() < estimate || buffer.Capacity() / 4 > estimate) buffer = ByteBuffer(estimate + estimate / 8);
     char* w = buffer.Data();
     TimeFieldWriter times;
     for (std::uint32_t i = 0; i < log.Count(); ++i) {
@@ -463,7 +472,6 @@ ByteBuffer EncodeLog(const TimeLog& log, bool includeTotals)
         *w++ = '\n';
     }
     buffer.SetSize(static_cast<std::size_t>(w - buffer.Data()));
-    return buffer;
 }
 
 bool TimeLog::WriteCsv(std::ostream& out, bool includeTotals) const

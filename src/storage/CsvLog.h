@@ -61,6 +61,7 @@ bool NextField(FieldCursor& cursor, std::string& field);
 // Bytes made for one write: allocated once at their largest size, never zero-filled.
 class ByteBuffer {
 public:
+    ByteBuffer() = default;
     explicit ByteBuffer(std::size_t capacity) : data_(new char[capacity]), capacity_(capacity) {}
     char* Data() { return data_.get(); }
     std::size_t Capacity() const { return capacity_; }
@@ -71,12 +72,16 @@ public:
 
 private:
     std::unique_ptr<char[]> data_;
-    std::size_t capacity_;
+    std::size_t capacity_ = 0;
     std::size_t size_ = 0;
 };
 
 // The bytes WriteCsv writes, for callers that hand them on whole (the safe replacement).
 ByteBuffer EncodeLog(const TimeLog& log, bool includeTotals);
+// The same into a buffer kept from one save to the next: its pages are in memory already,
+// where a new buffer's would each be faulted in again. A buffer far larger than the log
+// needs is given back first.
+void EncodeLog(const TimeLog& log, bool includeTotals, ByteBuffer& into);
 
 // Reads a log file as ReadCsv reads it; a large one in parts at once, each beginning where a
 // line begins. False when the file cannot be opened or read; the log then stays as it was.

@@ -129,8 +129,8 @@ void LogFiles::Save(bool includeTotals)
         platform::ReplaceFileContents(locations_.ProjectListPath(), projects_.Text(), FolderSync::Later);
     }
     if (!logUnreadable_) {
-        platform::ReplaceFileContents(locations_.CurrentLogPath(), EncodeLog(log_, includeTotals).View(),
-                                      FolderSync::Later);
+        EncodeLog(log_, includeTotals, encoded_);
+        platform::ReplaceFileContents(locations_.CurrentLogPath(), encoded_.View(), FolderSync::Later);
     }
     platform::SyncFolder(locations_.LogFolder());
 }

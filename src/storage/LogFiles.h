@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ClockTime.h"
+#include "storage/CsvLog.h"
 
 #include <cstdint>
 #include <string>
@@ -38,6 +39,7 @@ private:
     FileLocations& locations_;
     TimeLog& log_;
     ProjectList& projects_;
+    ByteBuffer encoded_;  // the log's bytes at the last save, its memory kept for the next
     bool logUnreadable_ = false;
     bool listUnreadable_ = false;
     std::uint64_t backupDay_ = ~std::uint64_t{0};

@@ -127,6 +127,33 @@ TEST(CsvLogWrite, TextsMadeOfEscapesGrowTheirBuffer)
     EXPECT_EQ(out.str(), expected);
 }
 
+// A save encodes into the buffer the last one left: whatever it held before, a log comes out
+// as a fresh buffer would have it, through growth, shrinking and a change of layout.
+TEST(CsvLogWrite, ReusedBufferHoldsOnlyTheLogJustEncoded)
+{
+    const struct {
+        std::size_t records;
+        bool totals;
+        bool longNotes;  // past the room set aside: the buffer grows while encoding
+    } saves[] = {{0, false, false}, {500, true, false}, {3, false, true}, {500, false, false},
+                 {20'000, true, false}, {2, true, false}, {0, true, false}, {40, false, true}};
+    ByteBuffer kept;
+    for (const auto& save : saves) {
+        TimeLog log = test::GenerateLog(save.records);
+        if (save.longNotes) log.Append("P", std::string(20'000, '\n'), {}, {});
+        EncodeLog(log, save.totals, kept);
+        EXPECT_EQ(kept.View(), EncodeLog(log, save.totals).View())
+            << save.records << " records" << (save.totals ? " with totals" : "");
+    }
+    // The strip saves after every change: a log a record longer keeps the buffer it had.
+    TimeLog log = test::GenerateLog(1'000);
+    EncodeLog(log, false, kept);
+    const char* const memory = kept.Data();
+    log.Append("Next", "", {}, {});
+    EncodeLog(log, false, kept);
+    EXPECT_EQ(kept.Data(), memory);
+}
+
 TEST(CsvLogWrite, LeavesOutIdleAndBlankRecords)
 {
     TimeLog log;
