@@ -428,33 +428,26 @@ void ByteBuffer::Grow(std::size_t capacity, std::size_t used)
     capacity_ = capacity;
 }
 
-ByteBuffer EncodeLog(const TimeLog& log, bool includeTotals)
-{
-    ByteBuffer buffer;
-    EncodeLog(log, includeTotals, buffer);
-    return buffer;
-}
+namespace {
 
-void EncodeLog(const TimeLog& log, bool includeTotals, ByteBuffer& buffer)
+constexpr std::size_t kFixedPerRecord = 2 * 24 + 28 + 4 + 8 + 2;
+
+// Encodes the log's records into buffer from its start and returns how many bytes it holds
+// at the end. Before a record that might not fit in the room left, makeRoom(used, worst) is
+// called: it makes room for worst more bytes, updates used to what the buffer still holds,
+// and returns false to stop.
+template <typename MakeRoom>
+std::size_t EncodeRecords(const TimeLog& log, bool includeTotals, ByteBuffer& buffer, MakeRoom&& makeRoom)
 {
-    // Sized for records with texts of a usual length, without a pass over the records to
-    // measure them; a record that might not fit grows the buffer first. Room that is never
-    // written costs address space only.
-    constexpr std::size_t kFixedPerRecord = 2 * 24 + 28 + 4 + 8 + 2;
-    constexpr std::size_t kUsualTextPerRecord = 96;
-    const std::size_t estimate = 1 + std::size_t{log.Count()} * (kFixedPerRecord + kUsualTextPerRecord);
-    // A kept buffer takes the next saves of a log that grows a record at a time, with room
-    // to spare for an eighth more.
-    if (buffer.Capacity() < estimate || buffer.Capacity() / 4 > estimate) buffer = ByteBuffer(estimate + estimate / 8);
     char* w = buffer.Data();
     TimeFieldWriter times;
     for (std::uint32_t i = 0; i < log.Count(); ++i) {
         const TimeRecord& record = log.At(i);
         if (record.project.empty() || record.project == kIdleProject) continue;
-        const std::size_t used = static_cast<std::size_t>(w - buffer.Data());
+        std::size_t used = static_cast<std::size_t>(w - buffer.Data());
         const std::size_t worst = 2 * (record.project.size() + record.notes.size()) + kFixedPerRecord;
         if (buffer.Capacity() - used < worst) {
-            buffer.Grow(std::max(buffer.Capacity() + buffer.Capacity() / 2, used + worst), used);
+            if (!makeRoom(used, worst)) return used;
             w = buffer.Data() + used;
         }
         w = times.Put(w, record.start);
@@ -471,12 +464,53 @@ void EncodeLog(const TimeLog& log, bool includeTotals, ByteBuffer& buffer)
         *w++ = '\r';
         *w++ = '\n';
     }
-    buffer.SetSize(static_cast<std::size_t>(w - buffer.Data()));
+    return static_cast<std::size_t>(w - buffer.Data());
+}
+
+}  // namespace
+
+ByteBuffer EncodeLog(const TimeLog& log, bool includeTotals)
+{
+    ByteBuffer buffer;
+    EncodeLog(log, includeTotals, buffer);
+    return buffer;
+}
+
+void EncodeLog(const TimeLog& log, bool includeTotals, ByteBuffer& buffer)
+{
+    // Sized for records with texts of a usual length, without a pass over the records to
+    // measure them; a record that might not fit grows the buffer first. Room that is never
+    // written costs address space only.
+    constexpr std::size_t kUsualTextPerRecord = 96;
+    const std::size_t estimate = 1 + std::size_t{log.Count()} * (kFixedPerRecord + kUsualTextPerRecord);
+    // A kept buffer takes the next saves of a log that grows a record at a time, with room
+    // to spare for an eighth more.
+    if (buffer.Capacity() < estimate || buffer.Capacity() / 4 > estimate) buffer = ByteBuffer(estimate + estimate / 8);
+    buffer.SetSize(EncodeRecords(log, includeTotals, buffer, [&](std::size_t& used, std::size_t worst) {
+        buffer.Grow(std::max(buffer.Capacity() + buffer.Capacity() / 2, used + worst), used);
+        return true;
+    }));
 }
 
 bool TimeLog::WriteCsv(std::ostream& out, bool includeTotals) const
 {
-    return WriteAll(out, EncodeLog(*this, includeTotals).View());
+    // The stream takes the bytes a piece at a time: one buffer of a piece's size, in memory
+    // and in the cache the whole time, whatever the log's length.
+    constexpr std::size_t kPiece = 256 * 1024;
+    ByteBuffer buffer(kPiece);
+    const auto put = [&](std::size_t bytes) {
+        out.write(buffer.Data(), static_cast<std::streamsize>(bytes));
+        return !out.fail();
+    };
+    const std::size_t rest = EncodeRecords(*this, includeTotals, buffer, [&](std::size_t& used, std::size_t worst) {
+        if (!put(used)) return false;
+        used = 0;
+        if (worst > buffer.Capacity()) buffer = ByteBuffer(worst);
+        return true;
+    });
+    if (out.fail() || !put(rest)) return false;
+    out.flush();
+    return !out.fail();
 }
 
 namespace {

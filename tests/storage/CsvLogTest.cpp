@@ -154,6 +154,22 @@ TEST(CsvLogWrite, ReusedBufferHoldsOnlyTheLogJustEncoded)
     EXPECT_EQ(kept.Data(), memory);
 }
 
+// A stream gets the log a piece at a time: the same bytes as encoded whole, where records
+// fall across pieces and where one record is larger than a piece.
+TEST(CsvLogWrite, StreamGetsTheBytesEncodedWhole)
+{
+    TimeLog large = test::GenerateLog(20'000);
+    TimeLog oversized = test::GenerateLog(3'000);
+    oversized.InsertAt(1'500, "P", std::string(300'000, '\\'), {}, {});
+    for (const TimeLog* log : {&large, &oversized}) {
+        for (const bool totals : {false, true}) {
+            std::ostringstream out;
+            ASSERT_TRUE(log->WriteCsv(out, totals));
+            EXPECT_EQ(out.str(), EncodeLog(*log, totals).View()) << log->Count() << " records";
+        }
+    }
+}
+
 TEST(CsvLogWrite, LeavesOutIdleAndBlankRecords)
 {
     TimeLog log;
