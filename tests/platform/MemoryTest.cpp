@@ -11,7 +11,7 @@
 namespace ambrin::platform {
 namespace {
 
-long ThreadPageFaults()
+[[maybe_unused]] long ThreadPageFaults()
 {
     rusage usage{};
     getrusage(RUSAGE_THREAD, &usage);
