@@ -91,20 +91,26 @@ void TimeLog::InsertAt(std::uint32_t index, std::string_view project, std::strin
     Push(std::move(carried));  // out of the last block, full: the count grows here
 }
 
+void TimeLog::CloseUp(std::size_t from)
+{
+    const std::size_t gap = kBlockSize - blocks_[from - 1]->entries.size();
+    for (std::size_t b = from; gap > 0 && b < blocks_.size(); ++b) {
+        std::vector<Entry>& before = OwnBlock(b - 1).entries;
+        std::vector<Entry>& entries = OwnBlock(b).entries;
+        const auto moved = entries.begin() + static_cast<std::ptrdiff_t>(std::min(gap, entries.size()));
+        before.insert(before.end(), std::make_move_iterator(entries.begin()), std::make_move_iterator(moved));
+        entries.erase(entries.begin(), moved);
+    }
+    if (blocks_.back()->entries.empty()) blocks_.pop_back();
+}
+
 void TimeLog::RemoveAt(std::uint32_t index)
 {
     if (index >= count_) return;
-    // Each block after the one that loses the record passes its first entry back.
-    std::size_t b = index >> kBlockBits;
-    std::vector<Entry>* entries = &OwnBlock(b).entries;
-    entries->erase(entries->begin() + static_cast<std::ptrdiff_t>(index & (kBlockSize - 1)));
-    for (++b; b < blocks_.size(); ++b) {
-        std::vector<Entry>& next = OwnBlock(b).entries;
-        entries->push_back(std::move(next.front()));
-        next.erase(next.begin());
-        entries = &next;
-    }
-    if (entries->empty()) blocks_.pop_back();
+    const std::size_t b = index >> kBlockBits;
+    std::vector<Entry>& entries = OwnBlock(b).entries;
+    entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(index & (kBlockSize - 1)));
+    CloseUp(b + 1);
     --count_;
 }
 
@@ -146,7 +152,8 @@ void TimeLog::SortByTime()
     entries.reserve(count_);
     for (const auto& block : blocks_) entries.insert(entries.end(), block->entries.begin(), block->entries.end());
     std::sort(entries.begin(), entries.end(), Before);
-    Adopt(std::move(entries));
+    Clear();
+    for (Entry& entry : entries) Push(std::move(entry));
     for (const auto& block : blocks_) block->order = 1;
 }
 
@@ -158,32 +165,13 @@ TimeRecord* TimeLog::Current(bool create)
     return &At(count_ - 1);
 }
 
-void TimeLog::Adopt(std::vector<Entry> records)
-{
-    Clear();
-    blocks_.reserve((records.size() + kBlockSize - 1) / kBlockSize);
-    for (Entry& entry : records) Push(std::move(entry));
-}
-
 void TimeLog::AppendLog(TimeLog other)
 {
     const std::size_t joint = blocks_.size();
     blocks_.insert(blocks_.end(), std::make_move_iterator(other.blocks_.begin()),
                    std::make_move_iterator(other.blocks_.end()));
     count_ += other.count_;
-    if (joint == 0 || joint == blocks_.size()) return;
-    // Only a log's last block may be short: from the joint on, each block fills the one before
-    // it from its own front, and the last of them is left shorter or empty.
-    const std::size_t gap = kBlockSize - blocks_[joint - 1]->entries.size();
-    if (gap == 0) return;
-    for (std::size_t b = joint; b < blocks_.size(); ++b) {
-        std::vector<Entry>& before = OwnBlock(b - 1).entries;
-        std::vector<Entry>& entries = OwnBlock(b).entries;
-        const auto moved = entries.begin() + static_cast<std::ptrdiff_t>(std::min(gap, entries.size()));
-        before.insert(before.end(), std::make_move_iterator(entries.begin()), std::make_move_iterator(moved));
-        entries.erase(entries.begin(), moved);
-    }
-    if (blocks_.back()->entries.empty()) blocks_.pop_back();
+    if (joint > 0 && joint < blocks_.size()) CloseUp(joint);
 }
 
 }  // namespace ambrin

@@ -110,7 +110,9 @@ private:
     // Block b, made this log's alone first if it is shared, and its order forgotten.
     Block& OwnBlock(std::size_t b);
     void Push(Entry entry);
-    void Adopt(std::vector<Entry> records);
+    // Only a log's last block may be short: from block `from` on, each block fills the one
+    // before it from its own front, and a last block left empty goes.
+    void CloseUp(std::size_t from);
     bool InTimeOrder() const;
 
     std::vector<std::shared_ptr<Block>> blocks_;

@@ -10,7 +10,6 @@
 #include <deque>
 #include <future>
 #include <istream>
-#include <iterator>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -508,7 +507,7 @@ bool TimeLog::WriteCsv(std::ostream& out, bool includeTotals) const
         if (worst > buffer.Capacity()) buffer = ByteBuffer(worst);
         return true;
     });
-    if (out.fail() || !put(rest)) return false;
+    if (!put(rest)) return false;  // a stream that failed takes nothing more
     out.flush();
     return !out.fail();
 }
@@ -559,10 +558,11 @@ std::uint64_t SeekLineStart(platform::FileReadBuffer& file, std::uint64_t offset
     return 0;
 }
 
-// Where the parts of a file of this size begin after the first: for each of the even
-// marks, the first line start after it (marks with none in reach are left out).
-std::vector<std::uint64_t> PartStarts(platform::FileReadBuffer& file, std::uint64_t size)
+// Where the parts of the file begin after the first: for each of the even marks, the first
+// line start after it (marks with none in reach are left out).
+std::vector<std::uint64_t> PartStarts(platform::FileReadBuffer& file)
 {
+    const std::uint64_t size = file.Size();
     std::vector<std::uint64_t> starts;
     if (size < kSplitReadBytes) return starts;
     const std::uint64_t parts = std::clamp<std::uint64_t>(size / kPartBytes, 2, kMaxParts);
@@ -610,14 +610,14 @@ bool TimeLog::ReadCsv(std::istream& in)
 std::vector<std::uint64_t> SplitOffsets(const std::string& path)
 {
     platform::FileReadBuffer file;
-    return file.Open(path) ? PartStarts(file, file.Size()) : std::vector<std::uint64_t>{};
+    return file.Open(path) ? PartStarts(file) : std::vector<std::uint64_t>{};
 }
 
 bool ReadCsvFile(TimeLog& log, const std::string& path)
 {
     platform::FileReadBuffer file;
     if (!file.Open(path)) return false;
-    std::vector<std::uint64_t> starts = PartStarts(file, file.Size());
+    std::vector<std::uint64_t> starts = PartStarts(file);
     starts.insert(starts.begin(), 0);
     // Readers take the parts in turn: this thread and helpers, one reader for every processor
     // but one (left to the window thread), at least two and at most four. A reader slowed
