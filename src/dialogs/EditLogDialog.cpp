@@ -5,6 +5,7 @@
 #include "app/Help.h"
 #include "app/QtText.h"
 #include "core/TimeLog.h"
+#include "dialogs/BandedScrollBarStyle.h"
 #include "dialogs/LogCellDelegate.h"
 #include "dialogs/LogTableModel.h"
 #include "dialogs/NotesDialog.h"
@@ -144,6 +145,10 @@ void EditLogDialog::BuildControls()
     list_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     list_->setModel(model_);
     list_->setItemDelegate(new LogCellDelegate(list_));
+    // Made after the list, so it goes after the scroll bar that paints with it.
+    auto* scrollStyle = new BandedScrollBarStyle;
+    scrollStyle->setParent(list_);
+    list_->verticalScrollBar()->setStyle(scrollStyle);
     Describe(list_, QStringLiteral("Records"), QStringLiteral("Every record of the log; select one to edit it below"));
     list_->viewport()->installEventFilter(this);
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
