@@ -341,7 +341,8 @@ void EditLogDialog::Commit()
     record.start = ReadTime(startDate_, startTime_);
     record.end = endCheck_->isChecked() ? ReadTime(endDate_, endTime_) : ClockTime();
     pending_ = false;
-    model_->RefreshAll();
+    // The next row shows its date by where this record ends; no other row changed.
+    model_->RefreshRows(mark_, mark_ + 1);
 }
 
 void EditLogDialog::NewRecord()

@@ -3,6 +3,8 @@
 #include "app/QtText.h"
 #include "core/TimeLog.h"
 
+#include <algorithm>
+
 namespace ambrin {
 
 LogTableModel::LogTableModel(const TimeLog& log, QObject* parent) : QAbstractTableModel(parent), log_(log) {}
@@ -72,7 +74,14 @@ void LogTableModel::EndReset()
 
 void LogTableModel::RefreshAll()
 {
-    if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+    RefreshRows(0, rowCount() - 1);
+}
+
+void LogTableModel::RefreshRows(int first, int last)
+{
+    first = std::max(first, 0);
+    last = std::min(last, rowCount() - 1);
+    if (first <= last) emit dataChanged(index(first, 0), index(last, ColumnCount - 1));
 }
 
 void LogTableModel::BeginInsertAt(int row)

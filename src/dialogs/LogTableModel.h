@@ -24,6 +24,7 @@ public:
     void BeginReset();
     void EndReset();
     void RefreshAll();
+    void RefreshRows(int first, int last);  // as far as the log goes
     void BeginInsertAt(int row);
     void EndInsert();
     void BeginRemoveAt(int row);
