@@ -9,8 +9,9 @@ namespace ambrin {
 // in. Qt's raster engine shares out a fill of 96 spans or more to its thread pool and waits
 // for the pieces; a tall bar's groove and a long handle (a span a line) are such fills, and
 // waking the pool cost more than the painting: 0.2 to 1 ms a repaint against under 0.1 ms
-// banded, on a 2-processor machine. A band's fills end at its image's edge, short enough to be filled on
-// the window thread. (A clip is not enough: Fusion sets its own clip for the groove's edge.)
+// banded, on a 2-processor machine. A band's fills end at its image's edge, short enough to
+// be filled on the window thread. (A clip is not enough: Fusion sets its own clip for the
+// groove's edge.)
 //
 // The picture is the style's own only where the bar covers its whole rectangle with opaque
 // paint, so that nothing beneath shows through. Anything else (other styles, a transient bar,
