@@ -63,7 +63,7 @@ test-valgrind: build
 	QT_QPA_PLATFORM=offscreen $(VALGRIND) build/dev/tests/ambrin_ui_tests \
 	    --gtest_filter='-*Large*:*SingleInstance*' --gtest_brief=1
 	$(VALGRIND) build/dev/tests/ambrin_core_tests \
-	    --gtest_filter='-*Million*:KillDuringSave.*:*RoundTripEveryDay*:*HalvesMeet*:BulkAllocation.*' --gtest_brief=1
+	    --gtest_filter='-*Million*:KillDuringSave.*:*RoundTripEveryDay*:*HalvesMeet*:*Joins*:BulkAllocation.*' --gtest_brief=1
 
 BENCH_SUMMARY = build/bench/summary.txt
 bench: deps

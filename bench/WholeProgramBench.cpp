@@ -126,6 +126,9 @@ int main(int argc, char** argv)
     QCoreApplication application(argc, argv);
     const std::string program = argc > 1 ? argv[1] : "build/bench/src/ambrin";
     const int runs = argc > 2 ? std::atoi(argv[2]) : 15;
+    // A third argument names one size alone: "100000" compares that size's starts only.
+    std::vector<std::size_t> sizes{1'000u, 10'000u, 100'000u, 1'000'000u};
+    if (argc > 3) sizes = {static_cast<std::size_t>(std::atol(argv[3]))};
     setenv("QT_QPA_PLATFORM", "offscreen", 0);  // a real display when one is named
     const std::string base = (fs::temp_directory_path() / "ambrin-whole-program").string();
     const Home empty = MakeHome(base + "/empty");
@@ -135,7 +138,7 @@ int main(int argc, char** argv)
     std::printf("%-9s %8s %9s %9s %7s %9s %9s %7s %8s %9s %7s\n", "records", "file MB", "empty ms", "start ms",
                 "ratio", "best e ms", "best s ms", "ratio", "peak MB", "budget MB", "ratio");
     std::vector<ambrin::bench::RatioRow> summary;
-    for (const std::size_t records : {1'000u, 10'000u, 100'000u, 1'000'000u}) {
+    for (const std::size_t records : sizes) {
         std::ostringstream bytes;
         ambrin::test::GenerateLog(records).WriteCsv(bytes, false);
         std::ofstream(loaded.logPath, std::ios::binary | std::ios::trunc) << bytes.str();

@@ -44,17 +44,17 @@ App::~App()
     if (loading_.valid()) loading_.wait();  // the reader works on this object's members
 }
 
-std::unique_ptr<LogFiles> App::ReadFiles()
+std::unique_ptr<LogFiles> App::ReadFiles(LogReadHelp* help)
 {
     auto files = std::make_unique<LogFiles>(locations_, log_, projects_);
-    files->Load();
+    files->Load(help);
     return files;
 }
 
 void App::BeginLoading()
 {
     try {
-        loading_ = std::async(std::launch::async, &App::ReadFiles, this);
+        loading_ = std::async(std::launch::async, &App::ReadFiles, this, &readHelp_);
     } catch (const std::system_error&) {
         // No thread to be had: LoadFiles reads them.
     }
@@ -62,7 +62,9 @@ void App::BeginLoading()
 
 std::unique_ptr<LogFiles> App::LoadFiles()
 {
-    return loading_.valid() ? loading_.get() : ReadFiles();
+    if (!loading_.valid()) return ReadFiles(nullptr);
+    readHelp_.Join();
+    return loading_.get();
 }
 
 int App::Run(SingleInstance& instance)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/TimeLog.h"
+#include "storage/CsvLog.h"
 #include "storage/FileLocations.h"
 #include "storage/ProjectList.h"
 
@@ -36,12 +37,13 @@ public:
     int Run(SingleInstance& instance);
 
 private:
-    std::unique_ptr<LogFiles> ReadFiles();
+    std::unique_ptr<LogFiles> ReadFiles(LogReadHelp* help);
 
     TimeLog log_;
     ProjectList projects_;
     FileLocations locations_;
     std::future<std::unique_ptr<LogFiles>> loading_;
+    LogReadHelp readHelp_;  // the window thread joins the loading once its windows are made
 };
 
 }  // namespace ambrin

@@ -573,31 +573,94 @@ std::vector<std::uint64_t> PartStarts(platform::FileReadBuffer& file)
     return starts;
 }
 
-// Reads the parts of the open file, taking the next unread one until none is left; parts[i]
-// gets the records of the bytes from starts[i] to the next start. False on a read error.
-// Each part is built apart and moved into place once: logs side by side would share a cache
-// line.
-bool ReadParts(platform::FileReadBuffer& file, const std::vector<std::uint64_t>& starts,
-               std::atomic<std::size_t>& next, std::vector<TimeLog>& parts,
-               const platform::BulkAllocation* heap)
+}  // namespace
+
+// A file being read in parts: where they begin, which is next, what each holds. Every thread
+// that reads it takes the next unread part until none is left.
+struct PartRead {
+    const std::string& path;
+    std::vector<std::uint64_t> starts;
+    std::vector<TimeLog> parts;
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> failed{false};
+    const platform::BulkAllocation* heap = nullptr;
+};
+
+namespace {
+
+// Reads parts of the open file until none is left, counting them in taken; parts[i] gets the
+// records of the bytes from starts[i] to the next start. False on a read error. Each part is
+// built apart and moved into place once: logs side by side would share a cache line.
+bool ReadParts(platform::FileReadBuffer& file, PartRead& read, std::size_t& taken)
 {
     platform::ClearUpperVectorState();
     const std::uint64_t size = file.Size();
-    if (heap) heap->PrepareHeap(kChunk);
+    if (read.heap) read.heap->PrepareHeap(kChunk);
     const Chunk chunk = MakeChunk();
-    for (std::size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < starts.size();) {
-        const std::uint64_t end = i + 1 < starts.size() ? starts[i + 1] : size;
-        if (!file.Seek(starts[i])) return false;
-        file.Limit(end - starts[i]);
+    for (std::size_t i; (i = read.next.fetch_add(1, std::memory_order_relaxed)) < read.starts.size();) {
+        const std::uint64_t end = i + 1 < read.starts.size() ? read.starts[i + 1] : size;
+        if (!file.Seek(read.starts[i])) return false;
+        file.Limit(end - read.starts[i]);
         std::istream in(&file);
         TimeLog part;
-        if (!ReadRecords(in, chunk, part, heap)) return false;
-        parts[i] = std::move(part);
+        if (!ReadRecords(in, chunk, part, read.heap)) return false;
+        read.parts[i] = std::move(part);
+        ++taken;
     }
     return true;
 }
 
+// The same on a file position of its own; a thread that cannot open the file takes no part.
+// How many parts it read.
+std::size_t ReadPartsApart(PartRead& read)
+{
+    std::size_t taken = 0;
+    platform::FileReadBuffer own;
+    if (own.Open(read.path) && !ReadParts(own, read, taken)) read.failed = true;
+    return taken;
+}
+
 }  // namespace
+
+LogReadHelp::LogReadHelp() = default;
+
+LogReadHelp::~LogReadHelp()
+{
+    Close();
+}
+
+std::size_t LogReadHelp::Join()
+{
+    PartRead* read = nullptr;
+    {
+        const std::lock_guard lock(mutex_);
+        if (open_ == nullptr) return 0;
+        read = open_;
+        ++joined_;
+    }
+    struct Leave {
+        LogReadHelp& help;
+        ~Leave()
+        {
+            const std::lock_guard lock(help.mutex_);
+            if (--help.joined_ == 0) help.left_.notify_all();
+        }
+    } leave{*this};
+    return ReadPartsApart(*read);
+}
+
+void LogReadHelp::Open(PartRead& read)
+{
+    const std::lock_guard lock(mutex_);
+    open_ = &read;
+}
+
+void LogReadHelp::Close()
+{
+    std::unique_lock lock(mutex_);
+    open_ = nullptr;
+    left_.wait(lock, [this] { return joined_ == 0; });
+}
 
 bool TimeLog::ReadCsv(std::istream& in)
 {
@@ -613,41 +676,55 @@ std::vector<std::uint64_t> SplitOffsets(const std::string& path)
     return file.Open(path) ? PartStarts(file) : std::vector<std::uint64_t>{};
 }
 
-bool ReadCsvFile(TimeLog& log, const std::string& path)
+bool ReadCsvFile(TimeLog& log, const std::string& path, LogReadHelp* help)
 {
     platform::FileReadBuffer file;
     if (!file.Open(path)) return false;
-    std::vector<std::uint64_t> starts = PartStarts(file);
-    starts.insert(starts.begin(), 0);
-    // Readers take the parts in turn: this thread and helpers, one reader for every processor
-    // but one (left to the window thread), at least two and at most four. A reader slowed
-    // down by the window thread reads fewer parts instead of leaving a processor idle at the
-    // end. Meanwhile the heap grows in large steps, and is made ready ahead of the records.
-    std::vector<TimeLog> parts(starts.size());
-    std::atomic<std::size_t> next{0};
+    PartRead read{path, PartStarts(file), {}};
+    read.starts.insert(read.starts.begin(), 0);
+    read.parts.resize(read.starts.size());
+    // Readers take the parts in turn, so that one slowed down by the window thread reads fewer
+    // parts instead of leaving a processor idle at the end: this thread and helpers, one for
+    // every processor but one (left to the window thread), at least two and at most four.
+    // With help, the window thread itself joins once its own work is done, and until then
+    // this thread leaves it a processor. Meanwhile the heap grows in large steps, and is made
+    // ready ahead of the records.
     std::optional<platform::BulkAllocation> bulk;
-    const platform::BulkAllocation* heap = nullptr;
-    std::vector<std::future<bool>> helpers;
-    if (starts.size() > 1) {
-        heap = &bulk.emplace();
-        const unsigned processors = std::thread::hardware_concurrency();
-        const std::size_t wanted = std::clamp<std::size_t>(processors > 2 ? processors - 2 : 1, 1, 3);
+    std::vector<std::future<void>> helpers;
+    struct Shared {
+        LogReadHelp* help;
+        ~Shared()
+        {
+            if (help) help->Close();  // the joined threads are done with read before it goes
+        }
+    } shared{nullptr};
+    if (read.starts.size() > 1) {
+        read.heap = &bulk.emplace();
+        const std::size_t processors = std::max(1u, std::thread::hardware_concurrency());
+        const std::size_t wanted = help ? std::clamp<std::size_t>(processors, 2, 5) - 2
+                                        : std::clamp<std::size_t>(processors > 2 ? processors - 2 : 1, 1, 3);
         try {
-            while (helpers.size() < std::min(wanted, starts.size() - 1)) {
-                helpers.push_back(std::async(std::launch::async, [&] {
-                    platform::FileReadBuffer own;  // a file position of its own
-                    return own.Open(path) && ReadParts(own, starts, next, parts, heap);
-                }));
+            while (helpers.size() < std::min(wanted, read.starts.size() - 1)) {
+                helpers.push_back(std::async(std::launch::async, [&read] { ReadPartsApart(read); }));
             }
         } catch (const std::system_error&) {
             // No more threads to be had: those there are read the rest.
         }
+        if (help) {
+            help->Open(read);
+            shared.help = help;
+        }
     }
-    bool read = ReadParts(file, starts, next, parts, heap);
-    for (std::future<bool>& helper : helpers) read = helper.get() && read;
-    if (!read) return false;
+    std::size_t taken = 0;
+    if (!ReadParts(file, read, taken)) read.failed = true;
+    if (shared.help) {
+        shared.help->Close();
+        shared.help = nullptr;
+    }
+    for (std::future<void>& helper : helpers) helper.get();
+    if (read.failed) return false;
     TimeLog whole;
-    for (TimeLog& part : parts) whole.AppendLog(std::move(part));
+    for (TimeLog& part : read.parts) whole.AppendLog(std::move(part));
     log = std::move(whole);
     return true;
 }

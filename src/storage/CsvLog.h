@@ -2,10 +2,12 @@
 
 #include "core/TimeLog.h"
 
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,9 +85,39 @@ ByteBuffer EncodeLog(const TimeLog& log, bool includeTotals);
 // needs is given back first.
 void EncodeLog(const TimeLog& log, bool includeTotals, ByteBuffer& into);
 
+struct PartRead;
+
+// Lets a thread join a file read under way on another: while ReadCsvFile reads a large file
+// with this help, Join reads parts of it on the calling thread until none is left. A thread
+// with work of its own to finish first (the window thread at start-up) joins once it is free,
+// instead of waiting for the reader idle.
+class LogReadHelp {
+public:
+    LogReadHelp();
+    ~LogReadHelp();
+    LogReadHelp(const LogReadHelp&) = delete;
+    LogReadHelp& operator=(const LogReadHelp&) = delete;
+
+    // Reads parts until none is left, and returns how many it read; returns at once when no
+    // read has parts to share.
+    std::size_t Join();
+
+private:
+    friend bool ReadCsvFile(TimeLog& log, const std::string& path, LogReadHelp* help);
+    void Open(PartRead& read);
+    // No thread joins from now on; waits for those that have to finish.
+    void Close();
+
+    std::mutex mutex_;
+    std::condition_variable left_;
+    PartRead* open_ = nullptr;
+    int joined_ = 0;
+};
+
 // Reads a log file as ReadCsv reads it; a large one in parts at once, each beginning where a
 // line begins. False when the file cannot be opened or read; the log then stays as it was.
-bool ReadCsvFile(TimeLog& log, const std::string& path);
+// With help, other threads may join the read.
+bool ReadCsvFile(TimeLog& log, const std::string& path, LogReadHelp* help = nullptr);
 // Files from this size on are read in parts: one for about every kPartBytes, at least two
 // and at most kMaxParts.
 constexpr std::uint64_t kSplitReadBytes = 1024 * 1024;

@@ -68,13 +68,13 @@ std::string LogFiles::BackupName(ClockTime day)
     return "current log " + DateText(day) + ".csv";
 }
 
-void LogFiles::Load()
+void LogFiles::Load(LogReadHelp* help)
 {
     const std::string logPath = locations_.CurrentLogPath();
     const std::string listPath = locations_.ProjectListPath();
     platform::RemoveStaleTemporaries(logPath);
     platform::RemoveStaleTemporaries(listPath);
-    logUnreadable_ = !ReadCsvFile(log_, logPath) && platform::PathExists(logPath);
+    logUnreadable_ = !ReadCsvFile(log_, logPath, help) && platform::PathExists(logPath);
     listUnreadable_ = !LoadIfPresent(listPath, [this](std::istream& in) { return projects_.ReadList(in); });
 }
 

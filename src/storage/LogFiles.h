@@ -9,6 +9,7 @@
 namespace ambrin {
 
 class FileLocations;
+class LogReadHelp;
 class ProjectList;
 class TimeLog;
 
@@ -19,8 +20,9 @@ public:
     LogFiles(FileLocations& locations, TimeLog& log, ProjectList& projects);
 
     // Reads both files. One that exists but cannot be read is remembered, and moved aside
-    // before the first save instead of being overwritten.
-    void Load();
+    // before the first save instead of being overwritten. With help, other threads may join
+    // the reading of a large log.
+    void Load(LogReadHelp* help = nullptr);
     // Writes both files through the safe replacement; silent, as automatic work is.
     void Save(bool includeTotals);
 

@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
@@ -315,6 +317,32 @@ TEST_F(CsvLogFile, PartsBeginWhereTheFirstLineAfterEachMarkBegins)
             EXPECT_EQ(c.bytes.find('\n', mark - 1) + 1, starts[k]) << c.name << ", part " << k + 2;
         }
     }
+}
+
+// A thread that joins a read under way takes parts of it; the log is the same as one pass
+// gives. The reader may finish before the joiner gets a part in, so it is tried a few times.
+TEST_F(CsvLogFile, AThreadThatJoinsReadsPartsOfTheSameLog)
+{
+    std::ostringstream out;
+    test::GenerateLog(100'000).WriteCsv(out, false);
+    std::ofstream(path_, std::ios::binary | std::ios::trunc) << out.str();
+    std::istringstream in(out.str());
+    TimeLog expected;
+    ASSERT_TRUE(expected.ReadCsv(in));
+
+    LogReadHelp help;
+    EXPECT_EQ(help.Join(), 0u);  // nothing under way
+    std::size_t joinedParts = 0;
+    for (int attempt = 0; attempt < 5 && joinedParts == 0; ++attempt) {
+        TimeLog log;
+        auto reading = std::async(std::launch::async, [&] { return ReadCsvFile(log, path_, &help); });
+        while (reading.wait_for(std::chrono::seconds(0)) != std::future_status::ready) joinedParts += help.Join();
+        ASSERT_TRUE(reading.get());
+        ASSERT_EQ(log.Count(), expected.Count());
+        for (std::uint32_t i = 0; i < log.Count(); ++i) ASSERT_EQ(log.At(i), expected.At(i)) << "record " << i;
+    }
+    EXPECT_GT(joinedParts, 0u);
+    EXPECT_EQ(help.Join(), 0u);  // the read is over
 }
 
 TEST_F(CsvLogFile, WhatCannotBeReadLeavesTheLogAsItWas)
