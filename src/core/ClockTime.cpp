@@ -117,6 +117,21 @@ std::uint16_t Low16(long long value)
     return static_cast<std::uint16_t>(static_cast<unsigned long long>(value) & 0xFFFFu);
 }
 
+// Whether the n bytes at a and at b are the same; short runs (a time text, its date) are
+// compared a word at a time, with no call.
+bool SameBytes(const char* a, const char* b, std::size_t n)
+{
+    if (n < 8 || n > 24) return n == 0 || std::memcmp(a, b, n) == 0;
+    const auto word = [](const char* p) {
+        std::uint64_t w;
+        std::memcpy(&w, p, sizeof w);
+        return w;
+    };
+    // Words at the start, at the end and, past 16 bytes, in the middle: together they cover
+    // every byte.
+    return word(a) == word(b) && word(a + n - 8) == word(b + n - 8) && (n <= 16 || word(a + 8) == word(b + 8));
+}
+
 bool ReadShortNumber(const char*& p, const char* end, std::uint16_t& field)
 {
     const char* const begin = p;
@@ -310,9 +325,23 @@ void ClockTime::Parse(std::string_view text)
 
 ClockTime ClockTextReader::Parse(std::string_view text)
 {
-    const std::size_t space = text.find(' ');
-    if (dateSize_ != 0 && space == dateSize_ && text.size() <= kParseLimit &&
-        std::memcmp(text.data(), date_, space) == 0) {
+    if (text.size() == lastSize_ && SameBytes(text.data(), last_, lastSize_)) return lastValue_;
+    const ClockTime value = ParseAnew(text);
+    if (text.size() <= sizeof last_) {
+        std::copy(text.begin(), text.end(), last_);
+        lastSize_ = text.size();
+        lastValue_ = value;
+    }
+    return value;
+}
+
+ClockTime ClockTextReader::ParseAnew(std::string_view text)
+{
+    // The date held has no space in it: the same date followed by one puts the first space
+    // where it was.
+    if (dateSize_ != 0 && text.size() > dateSize_ && text.size() <= kParseLimit && text[dateSize_] == ' ' &&
+        SameBytes(text.data(), date_, dateSize_)) {
+        const std::size_t space = dateSize_;
         // The rest of the writer's form: hour, minute and perhaps second, as Parse reads them.
         const char* p = text.data() + space + 1;
         const char* const end = text.data() + text.size();
@@ -329,6 +358,7 @@ ClockTime ClockTextReader::Parse(std::string_view text)
     if (text.size() <= kParseLimit && ParseCommonForm(text, f)) {
         std::uint64_t ticks = 0;
         if (!FieldsToTicks(f, ticks) || ticks == 0) return ClockTime();
+        const std::size_t space = text.find(' ');
         if (space < sizeof date_) {
             std::memcpy(date_, text.data(), space);
             dateSize_ = space;
