@@ -46,17 +46,25 @@ char EscapedByte(char c)
     }
 }
 
-// Calls onLine for each line of data with its CRs dropped and trailing spaces cut.
+// Calls onLine(line, backslash) for each line of data with its CRs dropped and trailing
+// spaces cut; backslash is false when the line holds none. Backslashes are rare: one search
+// runs ahead to the next, so the lines before it need no search of their own.
 template <typename OnLine>
 void ForEachLine(std::string_view data, OnLine&& onLine)
 {
     std::string cleaned;
+    const char* backslash =
+        data.empty() ? nullptr : static_cast<const char*>(std::memchr(data.data(), '\\', data.size()));
     std::size_t begin = 0;
     while (begin < data.size()) {
         const void* lf = std::memchr(data.data() + begin, '\n', data.size() - begin);
         const std::size_t end =
             lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data.data())
                : data.size();
+        const bool hasBackslash = backslash != nullptr && backslash < data.data() + end;
+        if (hasBackslash) {
+            backslash = static_cast<const char*>(std::memchr(data.data() + end, '\\', data.size() - end));
+        }
         std::string_view line = data.substr(begin, end - begin);
         begin = end + 1;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
@@ -66,19 +74,25 @@ void ForEachLine(std::string_view data, OnLine&& onLine)
             line = cleaned;
         }
         while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
-        if (!line.empty()) onLine(line);
+        if (!line.empty()) onLine(line, hasBackslash);
     }
 }
 
 // NextField for the common field with nothing to decode ("text" or text, then a comma or
 // the end of the line): a view into the line, no copy. Anything else goes to NextField.
-// noBackslash: the caller knows the line holds none.
-bool NextFieldView(FieldCursor& cursor, bool noBackslash, std::string& scratch, std::string_view& view)
+// noBackslash: the caller knows the line holds none. scratch() gives the text a decoded
+// field is kept in.
+template <typename Scratch>
+bool NextFieldView(FieldCursor& cursor, bool noBackslash, Scratch&& scratch, std::string_view& view)
 {
     const char* const p = cursor.line.data();
     const std::size_t n = cursor.line.size();
     std::size_t pos = cursor.pos;
     while (pos < n && (p[pos] == ' ' || p[pos] == '\r' || p[pos] == '\n')) ++pos;
+    if (pos >= n && !cursor.afterComma) {  // the end of the row, as NextField finds it
+        cursor.pos = n;
+        return false;
+    }
     if (pos < n) {
         // A quoted field runs to its closing quote, an unquoted one to the next comma; with
         // no backslash in between, there is nothing to decode.
@@ -95,8 +109,9 @@ bool NextFieldView(FieldCursor& cursor, bool noBackslash, std::string& scratch, 
             return true;
         }
     }
-    if (!NextField(cursor, scratch)) return false;
-    view = scratch;
+    std::string& decoded = scratch();
+    if (!NextField(cursor, decoded)) return false;
+    view = decoded;
     return true;
 }
 
@@ -107,16 +122,17 @@ public:
     template <typename OnRow>
     void Feed(std::string_view lines, OnRow&& onRow)
     {
-        ForEachLine(lines, [&](std::string_view line) {
+        ForEachLine(lines, [&](std::string_view line, bool backslash) {
             FieldCursor cursor{line};
-            const bool noBackslash = !std::memchr(line.data(), '\\', line.size());
+            const bool noBackslash = !backslash;
             std::size_t count = 0;
             for (;;) {
                 if (count == fields_.size()) {
                     scratch_.emplace_back();
                     fields_.emplace_back();
                 }
-                if (!NextFieldView(cursor, noBackslash, scratch_[count], fields_[count])) break;
+                const auto scratch = [this, count]() -> std::string& { return scratch_[count]; };
+                if (!NextFieldView(cursor, noBackslash, scratch, fields_[count])) break;
                 ++count;
             }
             if (count > 0) onRow(fields_, count);
