@@ -707,13 +707,6 @@ bool ReadCsvFile(TimeLog& log, const std::string& path, LogReadHelp* help)
     // ready ahead of the records.
     std::optional<platform::BulkAllocation> bulk;
     std::vector<std::future<void>> helpers;
-    struct Shared {
-        LogReadHelp* help;
-        ~Shared()
-        {
-            if (help) help->Close();  // the joined threads are done with read before it goes
-        }
-    } shared{nullptr};
     if (read.starts.size() > 1) {
         read.heap = &bulk.emplace();
         const std::size_t processors = std::max(1u, std::thread::hardware_concurrency());
@@ -726,16 +719,23 @@ bool ReadCsvFile(TimeLog& log, const std::string& path, LogReadHelp* help)
         } catch (const std::system_error&) {
             // No more threads to be had: those there are read the rest.
         }
-        if (help) {
-            help->Open(read);
-            shared.help = help;
-        }
     }
-    std::size_t taken = 0;
-    if (!ReadParts(file, read, taken)) read.failed = true;
-    if (shared.help) {
-        shared.help->Close();
-        shared.help = nullptr;
+    {
+        // Open to joining threads while this one reads; all that joined are done with read
+        // before its parts are put together, or before it goes.
+        const struct Sharing {
+            LogReadHelp* joinable;
+            Sharing(LogReadHelp* to, PartRead& shared) : joinable(to)
+            {
+                if (joinable) joinable->Open(shared);
+            }
+            ~Sharing()
+            {
+                if (joinable) joinable->Close();
+            }
+        } sharing(read.starts.size() > 1 ? help : nullptr, read);
+        std::size_t taken = 0;
+        if (!ReadParts(file, read, taken)) read.failed = true;
     }
     for (std::future<void>& helper : helpers) helper.get();
     if (read.failed) return false;

@@ -9,7 +9,6 @@
 namespace ambrin {
 
 class FileLocations;
-class LogReadHelp;
 class ProjectList;
 class TimeLog;
 
