@@ -49,6 +49,7 @@ public:
             times_[name] = run.GetAdjustedRealTime();
         }
     }
+    bool Ran(const std::string& name) const { return times_.count(name) != 0; }
     // Adds the ratio of one run to another, when both ran (a filter may have left one out).
     void AddRatio(std::vector<RatioRow>& rows, const std::string& measure, const std::string& name,
                   const std::string& floorName, const std::string& goal = {}) const
