@@ -15,10 +15,6 @@
 #include <QLineEdit>
 #include <QTableView>
 
-#include <algorithm>
-#include <chrono>
-#include <vector>
-
 namespace {
 
 void FillLog(ambrin::App& app, std::size_t records)
@@ -94,40 +90,6 @@ void BM_OpenScrollAndCommit(benchmark::State& state)
     for (auto _ : state) OpenScrollAndCommit(app, ++edit);
 }
 
-// The whole sequence on the long log and on the short one in turn, so that a machine that
-// speeds up or slows down weighs on both alike: the medians, in milliseconds.
-struct InTurn {
-    double figure;
-    double floor;
-};
-
-InTurn OpenScrollAndCommitInTurn(int sequences)
-{
-    ambrin::App longApp;
-    FillLog(longApp, 100'000);
-    ambrin::App shortApp;
-    FillLog(shortApp, 10);
-    std::vector<double> longTimes;
-    std::vector<double> shortTimes;
-    const auto time = [](ambrin::App& app, int edit) {
-        const auto start = std::chrono::steady_clock::now();
-        OpenScrollAndCommit(app, edit);
-        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    };
-    for (int i = -5; i < sequences; ++i) {  // the first few warm up
-        const double longTime = time(longApp, i + 10);
-        const double shortTime = time(shortApp, i + 10);
-        if (i < 0) continue;
-        longTimes.push_back(longTime);
-        shortTimes.push_back(shortTime);
-    }
-    const auto median = [](std::vector<double>& times) {
-        std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
-        return times[times.size() / 2];
-    };
-    return {median(longTimes), median(shortTimes)};
-}
-
 BENCHMARK(BM_OpenEditLog)->Arg(10)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ScrollAndCommit)->Arg(10)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_OpenScrollAndCommit)->Arg(10)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -149,7 +111,12 @@ int main(int argc, char** argv)
     add("Edit Log: scroll to the end and back, commit (ms)", "BM_ScrollAndCommit", "");
     add("Edit Log: open, scroll end to end, commit, close (ms)", "BM_OpenScrollAndCommit", "");
     if (times.Ran("BM_OpenScrollAndCommit/100000")) {
-        const InTurn inTurn = OpenScrollAndCommitInTurn(200);
+        ambrin::App longApp;
+        FillLog(longApp, 100'000);
+        ambrin::App shortApp;
+        FillLog(shortApp, 10);
+        const ambrin::bench::InTurn inTurn = ambrin::bench::TimeInTurn(
+            200, [&](int i) { OpenScrollAndCommit(longApp, i); }, [&](int i) { OpenScrollAndCommit(shortApp, i); });
         rows.push_back({"the same in turn with 10 records, medians (ms)", inTurn.figure, inTurn.floor, "1.5x"});
     }
     ambrin::bench::PrintRatios("The Edit Log, 100,000 records against 10", rows);

@@ -5,6 +5,8 @@
 // AMBRIN_BENCH_SUMMARY, when set).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -35,6 +37,39 @@ inline void PrintRatios(const std::string& title, const std::vector<RatioRow>& r
         }
     }
     if (summary) std::fclose(summary);
+}
+
+// Medians in milliseconds of an operation and its floor timed in turn, so that a machine
+// that speeds up or slows down over the run weighs on both alike. The first few of each
+// warm up and are not counted.
+struct InTurn {
+    double figure;
+    double floor;
+};
+
+template <typename Operation, typename Floor>
+InTurn TimeInTurn(int runs, Operation&& operation, Floor&& floor)
+{
+    const auto time = [](auto&& run, int i) {
+        const auto start = std::chrono::steady_clock::now();
+        run(i);
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    };
+    const auto median = [](std::vector<double>& times) {
+        std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+        return times[times.size() / 2];
+    };
+    constexpr int kWarmUp = 5;
+    std::vector<double> figures;
+    std::vector<double> floors;
+    for (int i = 0; i < kWarmUp + runs; ++i) {
+        const double figure = time(operation, i);
+        const double floorTime = time(floor, i);
+        if (i < kWarmUp) continue;
+        figures.push_back(figure);
+        floors.push_back(floorTime);
+    }
+    return {median(figures), median(floors)};
 }
 
 // Keeps each run's real time by its name ("BM_ReadCsv", "BM_OpenEditLog/100000").
