@@ -10,6 +10,8 @@
 #include "Ratios.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLocalSocket>
 
 #include <algorithm>
@@ -19,10 +21,13 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <poll.h>
 #include <spawn.h>
+#include <sys/inotify.h>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 extern char** environ;
@@ -78,6 +83,58 @@ Home MakeHome(const std::string& folder)
     return home;
 }
 
+// Watches the folder where a local server's socket appears, so that the wait for a start to
+// end costs no processor time: polling with connection attempts took about a sixth of one
+// processor from the program it was timing.
+class SocketWatch {
+public:
+    explicit SocketWatch(const QString& server)
+    {
+        const QString path = QDir(QDir::tempPath()).absoluteFilePath(server);
+        name_ = QFileInfo(path).fileName().toStdString();
+        fd_ = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+        if (fd_ >= 0) inotify_add_watch(fd_, QFileInfo(path).absolutePath().toLocal8Bit().constData(), IN_CREATE | IN_MOVED_TO);
+    }
+    ~SocketWatch()
+    {
+        if (fd_ >= 0) close(fd_);
+    }
+    SocketWatch(const SocketWatch&) = delete;
+    SocketWatch& operator=(const SocketWatch&) = delete;
+
+    // Waits up to timeout for the socket to appear; true when it did.
+    bool Wait(std::chrono::milliseconds timeout) const
+    {
+        if (fd_ < 0) {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            return false;
+        }
+        pollfd watched{fd_, POLLIN, 0};
+        if (poll(&watched, 1, static_cast<int>(timeout.count())) <= 0) return false;
+        alignas(inotify_event) char events[4096];
+        bool appeared = false;
+        for (ssize_t got; (got = read(fd_, events, sizeof events)) > 0;) {
+            for (char* at = events; at < events + got;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(at);
+                if (event->len > 0 && name_ == event->name) appeared = true;
+                at += sizeof(inotify_event) + event->len;
+            }
+        }
+        return appeared;
+    }
+
+private:
+    int fd_ = -1;
+    std::string name_;
+};
+
+bool Connects(const QString& server)
+{
+    QLocalSocket socket;
+    socket.connectToServer(server);
+    return socket.waitForConnected(5);
+}
+
 Run StartOnce(const std::string& program, const Home& home)
 {
     std::vector<char> path(program.begin(), program.end());
@@ -86,16 +143,17 @@ Run StartOnce(const std::string& program, const Home& home)
     std::vector<char*> envp;
     for (const std::string& entry : home.environment) envp.push_back(const_cast<char*>(entry.c_str()));
     envp.push_back(nullptr);
+    const SocketWatch watch(home.server);  // the program removes any socket left before it listens
     const auto start = Clock::now();
     pid_t pid = 0;
     if (posix_spawn(&pid, path.data(), nullptr, nullptr, argv, envp.data()) != 0) return {};
     Run run;
-    for (;;) {
-        QLocalSocket socket;
-        socket.connectToServer(home.server);
-        if (socket.waitForConnected(5)) break;
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-        if (Clock::now() - start > std::chrono::seconds(30)) break;
+    // Connects once the socket appears (and every 100 ms besides, should the watch miss it);
+    // a socket that appears before it listens is polled as it would have been.
+    for (bool appeared = false; Clock::now() - start < std::chrono::seconds(30);) {
+        if (!appeared) appeared = watch.Wait(std::chrono::milliseconds(100));
+        if (Connects(home.server)) break;
+        if (appeared) std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
     run.milliseconds = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     std::this_thread::sleep_for(std::chrono::milliseconds(50));  // let it settle
