@@ -121,7 +121,7 @@ bool ReadCsvFile(TimeLog& log, const std::string& path, LogReadHelp* help = null
 // Files from this size on are read in parts: one for about every kPartBytes, at least two
 // and at most kMaxParts.
 constexpr std::uint64_t kSplitReadBytes = 1024 * 1024;
-constexpr std::uint64_t kPartBytes = 512 * 1024;
+constexpr std::uint64_t kPartBytes = 256 * 1024;
 constexpr std::uint64_t kMaxParts = 64;
 // Where ReadCsvFile's parts begin after the first, in order: for each even mark across the
 // file, the start of the first line at or after it (found within 1 MiB of it; marks with
