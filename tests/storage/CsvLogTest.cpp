@@ -97,6 +97,8 @@ TEST(CsvLogRead, Table)
         {"spaces after a closing quote are kept", "\"\",\"\",\"P\"  x,\"N\"", {{"P  x", "N", {}, {}}}},
         {"stray CR inside a line is dropped", "\"\",\"\",\"P\r\r\",\"N\"\r\n", {{"P", "N", {}, {}}}},
         {"escapes decoded", "\"\",\"\",\"a\\\\b\\q\",\"x\\r\\ny\\\"", {{"a\\bq", "x\r\ny\\", {}, {}}}},
+        {"escapes before bytes after the closing quote", "\"\",\"\",\"a\\nb\"x,\"N\"", {{"a\nbx", "N", {}, {}}}},
+        {"escapes in unquoted fields", "\"\",\"\",a\\nb,\"N\\\\\"", {{"a\nb", "N\\", {}, {}}}},
         {"trailing comma keeps a spreadsheet's layout",
          "3-7-2005 9:05,3-7-2005 9:30,0:25,Accounts,\r\n", {{"Accounts", "", t905, t930}}},
         {"trailing comma, four columns", "3-7-2005 9:05,,P,", {{"P", "", t905, {}}}},
