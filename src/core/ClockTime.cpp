@@ -345,6 +345,15 @@ ClockTime ClockTextReader::ParseAnew(std::string_view text)
         // The rest of the writer's form: hour, minute and perhaps second, as Parse reads them.
         const char* p = text.data() + space + 1;
         const char* const end = text.data() + text.size();
+        // Its usual "9:05" and "19:05", read at sight.
+        const std::size_t rest = static_cast<std::size_t>(end - p);
+        const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+        if ((rest == 4 || rest == 5) && end[-3] == ':' && digit(p[0]) && (rest == 4 || digit(p[1])) &&
+            digit(end[-2]) && digit(end[-1])) {
+            const unsigned hour = rest == 4 ? unsigned(p[0] - '0') : unsigned(p[0] - '0') * 10 + unsigned(p[1] - '0');
+            const unsigned minute = unsigned(end[-2] - '0') * 10 + unsigned(end[-1] - '0');
+            if (hour <= 23 && minute <= 59) return ClockTime(dayTicks_ + (hour * 3600ULL + minute * 60ULL) * kTicksPerSecond);
+        }
         CalendarFields t;
         if (ReadShortNumber(p, end, t.hour) && p != end && *p++ == ':' && ReadShortNumber(p, end, t.minute)) {
             const bool whole = p == end || (*p++ == ':' && ReadShortNumber(p, end, t.second) && p == end);
