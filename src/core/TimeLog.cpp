@@ -1,6 +1,8 @@
 #include "core/TimeLog.h"
 
 #include <algorithm>
+#include <atomic>
+#include <new>
 #include <utility>
 
 namespace ambrin {
@@ -20,6 +22,69 @@ int TimeRecordRef::Compare(const Comparable& other) const
     const TimeRecord& b = static_cast<const TimeRecordRef&>(other).Record();
     const int byStart = CompareTicks(a.start, b.start);
     return byStart != 0 ? byStart : CompareTicks(a.end, b.end);
+}
+
+// A block of record nodes that one log fills in turn. It counts its nodes still held, plus
+// one while the log may still fill it; whichever brings the count to zero gives it back.
+// Nodes are taken with no atomic operation: the count starts at the slab's capacity, and
+// the places never filled are taken off when the log moves on.
+class RecordSlab {
+public:
+    using Node = RecordEntry::Node;
+    static constexpr std::uint32_t kFirstNodes = 16;
+    static constexpr std::uint32_t kMostNodes = 680;  // about 64 KiB
+
+    static RecordSlab* Make(std::uint32_t capacity)
+    {
+        static_assert(sizeof(RecordSlab) % alignof(Node) == 0);  // the nodes follow it
+        void* memory = ::operator new(sizeof(RecordSlab) + capacity * sizeof(Node));
+        return new (memory) RecordSlab(capacity);
+    }
+    static void Give(RecordSlab* slab, std::size_t count) noexcept
+    {
+        if (slab->held_.fetch_sub(count, std::memory_order_acq_rel) == count) {
+            slab->~RecordSlab();
+            ::operator delete(slab);
+        }
+    }
+    bool Full() const { return used_ == capacity_; }
+    std::uint32_t Capacity() const { return capacity_; }
+    Node* Take() { return reinterpret_cast<Node*>(reinterpret_cast<unsigned char*>(this + 1) + sizeof(Node) * used_++); }
+    // Gives up the places never taken, and the filling log's count.
+    void Retire() noexcept { Give(this, capacity_ - used_ + 1); }
+
+private:
+    explicit RecordSlab(std::uint32_t capacity) : held_(std::size_t{capacity} + 1), capacity_(capacity) {}
+
+    std::atomic<std::size_t> held_;
+    std::uint32_t capacity_;
+    std::uint32_t used_ = 0;
+};
+
+void RecordFilling::Retire() noexcept
+{
+    if (slab_) slab_->Retire();
+    slab_ = nullptr;
+}
+
+RecordEntry::RecordEntry(TimeRecord record, RecordFilling& filling)
+{
+    RecordSlab*& slab = filling.slab_;
+    if (slab == nullptr || slab->Full()) {
+        const std::uint32_t capacity =
+            slab ? std::min(slab->Capacity() * 4, RecordSlab::kMostNodes) : RecordSlab::kFirstNodes;
+        RecordSlab* next = RecordSlab::Make(capacity);
+        filling.Retire();
+        slab = next;
+    }
+    node_ = new (slab->Take()) Node{std::move(record), 1, slab};  // moves only: cannot throw
+}
+
+void RecordEntry::Release(Node* node) noexcept
+{
+    RecordSlab* slab = node->slab;
+    node->~Node();
+    RecordSlab::Give(slab, 1);
 }
 
 namespace {
@@ -43,7 +108,7 @@ TimeRecord& TimeLog::At(std::uint32_t index)
 {
     Entry& entry = OwnBlock(index >> kBlockBits).entries[index & (kBlockSize - 1)];
     // Shared with another log since an Assign: this log gets its own copy before writing.
-    if (entry.Shared()) entry = Entry(*entry);
+    if (entry.Shared()) entry = Entry(*entry, filling_);
     return *entry;
 }
 
@@ -60,18 +125,18 @@ void TimeLog::Push(Entry entry)
 void TimeLog::Append(std::string_view project, std::string_view notes, ClockTime start,
                      ClockTime end)
 {
-    Push(Entry(TimeRecord{std::string(project), std::string(notes), start, end}));
+    Push(Entry(TimeRecord{std::string(project), std::string(notes), start, end}, filling_));
 }
 
 void TimeLog::AppendCopy(const TimeRecord& record)
 {
-    Push(Entry(record));
+    Push(Entry(record, filling_));
 }
 
 void TimeLog::InsertAt(std::uint32_t index, std::string_view project, std::string_view notes,
                        ClockTime start, ClockTime end)
 {
-    Entry carried(TimeRecord{std::string(project), std::string(notes), start, end});
+    Entry carried(TimeRecord{std::string(project), std::string(notes), start, end}, filling_);
     if (index >= count_) {
         Push(std::move(carried));
         return;

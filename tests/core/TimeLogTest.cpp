@@ -6,6 +6,8 @@
 
 #include <functional>
 #include <random>
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace ambrin {
@@ -267,6 +269,36 @@ TEST(TimeLogBlocks, SortFindsEveryChangeOfOrder)
             }
         }
     }
+}
+
+// Records are carved from blocks that the log making them fills; a block goes back once its
+// last record has gone, whichever log and thread let go of it. Run under the address
+// sanitizer, a block given back too soon reads freed memory here, and one never given back
+// leaks.
+TEST(TimeLogRecords, OutliveTheThreadAndTheLogThatMadeThem)
+{
+    const auto text = [](std::size_t i) { return "Project with a long name " + std::to_string(i); };
+    constexpr std::size_t kCount = 2100;  // a few blocks' worth
+    TimeLog made;
+    std::thread([&] {
+        for (std::size_t i = 0; i < kCount; ++i) made.Append(text(i), text(i + 1), ClockTime(i + 1), ClockTime(i + 2));
+    }).join();
+
+    // Every seventh record stays, held by another log; the log that made them goes.
+    TimeLog kept;
+    kept.Assign(made);
+    made.Clear();
+    for (std::size_t i = kCount; i-- > 0;) {
+        if (i % 7 != 0) kept.RemoveAt(static_cast<std::uint32_t>(i));
+    }
+    for (std::uint32_t i = 0; i < 10; ++i) kept.Append("Made here", "", ClockTime(kCount + i), {});
+    ASSERT_EQ(kept.Count(), (kCount + 6) / 7 + 10);
+    for (std::uint32_t i = 0; i < (kCount + 6) / 7; ++i) {
+        ASSERT_EQ(kept.At(i).project, text(7 * i));
+        ASSERT_EQ(kept.At(i).notes, text(7 * i + 1));
+    }
+    // The last of them let go on a thread that made none of them.
+    std::thread([log = std::move(kept)]() mutable { log.Clear(); }).join();
 }
 
 }  // namespace
