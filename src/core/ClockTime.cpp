@@ -5,7 +5,6 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <utility>
 
 namespace ambrin {
@@ -117,21 +116,6 @@ std::uint16_t Low16(long long value)
     return static_cast<std::uint16_t>(static_cast<unsigned long long>(value) & 0xFFFFu);
 }
 
-// Whether the n bytes at a and at b are the same; short runs (a time text, its date) are
-// compared a word at a time, with no call.
-bool SameBytes(const char* a, const char* b, std::size_t n)
-{
-    if (n < 8 || n > 24) return n == 0 || std::memcmp(a, b, n) == 0;
-    const auto word = [](const char* p) {
-        std::uint64_t w;
-        std::memcpy(&w, p, sizeof w);
-        return w;
-    };
-    // Words at the start, at the end and, past 16 bytes, in the middle: together they cover
-    // every byte.
-    return word(a) == word(b) && word(a + n - 8) == word(b + n - 8) && (n <= 16 || word(a + 8) == word(b + 8));
-}
-
 bool ReadShortNumber(const char*& p, const char* end, std::uint16_t& field)
 {
     const char* const begin = p;
@@ -165,27 +149,16 @@ bool ParseCommonForm(std::string_view text, CalendarFields& f)
 
 }  // namespace
 
-char* PutDecimal(char* w, std::uint64_t value)
-{
-    if (value < 100) {  // hours, minutes, days and months: no division loop
-        if (value >= 10) *w++ = static_cast<char>('0' + value / 10);
-        *w++ = static_cast<char>('0' + value % 10);
-        return w;
-    }
-    char digits[20];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    while (n > 0) *w++ = digits[--n];
-    return w;
-}
-
 void AppendDecimal(std::string& out, std::uint64_t value)
 {
     char digits[20];
-    out.append(digits, PutDecimal(digits, value));
+    char* const end = digits + sizeof digits;
+    char* first = end;
+    do {
+        *--first = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    out.append(first, end);
 }
 
 bool FieldsToTicks(const CalendarFields& f, std::uint64_t& ticks)
@@ -321,63 +294,6 @@ void ClockTime::Parse(std::string_view text)
     f.minute = Low16(SaturatingAtoi(minute));
     if (NextToken(text, pos, " ", second)) f.second = Low16(SaturatingAtoi(second));
     if (FieldsToTicks(f, ticks)) ticks_ = ticks;
-}
-
-ClockTime ClockTextReader::Parse(std::string_view text)
-{
-    if (text.size() == lastSize_ && SameBytes(text.data(), last_, lastSize_)) return lastValue_;
-    const ClockTime value = ParseAnew(text);
-    if (text.size() <= sizeof last_) {
-        std::copy(text.begin(), text.end(), last_);
-        lastSize_ = text.size();
-        lastValue_ = value;
-    }
-    return value;
-}
-
-ClockTime ClockTextReader::ParseAnew(std::string_view text)
-{
-    // The date held has no space in it: the same date followed by one puts the first space
-    // where it was.
-    if (dateSize_ != 0 && text.size() > dateSize_ && text.size() <= kParseLimit && text[dateSize_] == ' ' &&
-        SameBytes(text.data(), date_, dateSize_)) {
-        const std::size_t space = dateSize_;
-        // The rest of the writer's form: hour, minute and perhaps second, as Parse reads them.
-        const char* p = text.data() + space + 1;
-        const char* const end = text.data() + text.size();
-        // Its usual "9:05" and "19:05", read at sight.
-        const std::size_t rest = static_cast<std::size_t>(end - p);
-        const auto digit = [](char c) { return c >= '0' && c <= '9'; };
-        if ((rest == 4 || rest == 5) && end[-3] == ':' && digit(p[0]) && (rest == 4 || digit(p[1])) &&
-            digit(end[-2]) && digit(end[-1])) {
-            const unsigned hour = rest == 4 ? unsigned(p[0] - '0') : unsigned(p[0] - '0') * 10 + unsigned(p[1] - '0');
-            const unsigned minute = unsigned(end[-2] - '0') * 10 + unsigned(end[-1] - '0');
-            if (hour <= 23 && minute <= 59) return ClockTime(dayTicks_ + (hour * 3600ULL + minute * 60ULL) * kTicksPerSecond);
-        }
-        CalendarFields t;
-        if (ReadShortNumber(p, end, t.hour) && p != end && *p++ == ':' && ReadShortNumber(p, end, t.minute)) {
-            const bool whole = p == end || (*p++ == ':' && ReadShortNumber(p, end, t.second) && p == end);
-            if (whole && t.hour <= 23 && t.minute <= 59 && t.second <= 59) {
-                return ClockTime(dayTicks_ + (t.hour * 3600ULL + t.minute * 60ULL + t.second) * kTicksPerSecond);
-            }
-        }
-    }
-    // The writer's form, read as Parse reads it first; a valid time vouches for its date.
-    CalendarFields f;
-    if (text.size() <= kParseLimit && ParseCommonForm(text, f)) {
-        std::uint64_t ticks = 0;
-        if (!FieldsToTicks(f, ticks) || ticks == 0) return ClockTime();
-        const std::size_t space = text.find(' ');
-        if (space < sizeof date_) {
-            std::memcpy(date_, text.data(), space);
-            dateSize_ = space;
-            dayTicks_ = ticks - ticks % kTicksPerDay;
-        }
-        return ClockTime(ticks);
-    }
-    ClockTime value;
-    value.Parse(text);
-    return value;
 }
 
 bool SameDay(ClockTime a, ClockTime b)

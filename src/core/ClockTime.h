@@ -58,25 +58,6 @@ private:
     std::uint64_t ticks_ = 0;
 };
 
-// Parses time texts one after another exactly as ClockTime::Parse does. A text whose date
-// is the one before it read as the log writer writes it reuses that date's day count, so
-// a reader of many records converts each date once; a text the same as the one before it
-// (a record starts where the one before it ended) is not read again.
-class ClockTextReader {
-public:
-    ClockTime Parse(std::string_view text);
-
-private:
-    ClockTime ParseAnew(std::string_view text);
-
-    char date_[16] = {};
-    std::size_t dateSize_ = 0;  // 0: no date held
-    std::uint64_t dayTicks_ = 0;
-    char last_[24] = {};
-    std::size_t lastSize_ = sizeof last_ + 1;  // none held
-    ClockTime lastValue_;
-};
-
 // Validates and converts calendar fields (milliseconds included); false when out of range.
 bool FieldsToTicks(const CalendarFields& fields, std::uint64_t& ticks);
 
@@ -88,8 +69,6 @@ ClockTime RoundToQuarterHour(ClockTime value);
 // 17 significant digits and then half away from zero (450 s gives "0.13").
 std::string FormatHours(std::int32_t seconds);
 
-// Writes value in plain decimal, no leading zeros, at w (room for 20 bytes); returns the end.
-char* PutDecimal(char* w, std::uint64_t value);
 // Appends value in plain decimal, no leading zeros.
 void AppendDecimal(std::string& out, std::uint64_t value);
 

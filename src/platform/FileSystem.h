@@ -9,32 +9,30 @@
 namespace ambrin::platform {
 
 // Reads a file through a stream. A read error makes the stream bad instead of looking like
-// the end of the file, so callers can tell a damaged file from a short one.
+// the end of the file, so callers can tell a damaged file from a short one: the buffer throws,
+// and the stream reading through it catches that and turns bad. Use it through a stream only.
 class FileReadBuffer : public std::streambuf {
 public:
     FileReadBuffer() = default;
     ~FileReadBuffer() override;
     FileReadBuffer(const FileReadBuffer&) = delete;
     FileReadBuffer& operator=(const FileReadBuffer&) = delete;
+    // False when the path names no file that can be opened for reading (a folder is none).
     bool Open(const std::string& path);
-    // The file's size in bytes when opened.
+    // The file's size when it was opened.
     std::uint64_t Size() const { return size_; }
-    // Reads on from offset; false when the file cannot be positioned there.
-    bool Seek(std::uint64_t offset);
-    // The stream ends after this many more bytes (or at the end of the file, if sooner).
-    void Limit(std::uint64_t bytes) { remaining_ = bytes; }
+    // Reads up to count bytes from offset, whatever the stream's position: the bytes read,
+    // 0 at the end of the file, -1 on a read error. Several threads may call it at once.
+    std::int64_t ReadAt(std::uint64_t offset, char* s, std::size_t count) const;
 
 protected:
     int_type underflow() override;
-    std::streamsize xsgetn(char* s, std::streamsize count) override;
 
 private:
+    // The bytes read into s, 0 at the end; throws on a read error.
     std::streamsize ReadSome(char* s, std::streamsize count);
-    std::streamsize ReadLimited(char* s, std::streamsize count);
-    bool SeekHandle(std::uint64_t offset);
     std::intptr_t handle_ = -1;
     std::uint64_t size_ = 0;
-    std::uint64_t remaining_ = ~std::uint64_t{0};
     char buffer_[64 * 1024];
 };
 
@@ -77,10 +75,6 @@ void SyncFolder(const std::string& folder);
 
 // Removes leftover temporaries of ReplaceFileContents for that target (a crash mid-save).
 void RemoveStaleTemporaries(const std::string& path);
-
-// Faults injected into ReplaceFileContents by tests.
-enum class FileFault { None, CreateFails, WriteFails, SyncFails, RenameFails, CrashBeforeRename };
-void InjectFileFault(FileFault fault);
 
 // Opens a file with the desktop's default handler; false when it does not exist or the
 // handler cannot be started.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ProjectName.h"
+
 #include <cstdint>
 #include <iosfwd>
 #include <string>
@@ -31,10 +33,5 @@ public:
 private:
     std::vector<std::string> names_;
 };
-
-// Equality of names with ASCII letters compared without regard to case.
-bool SameName(std::string_view a, std::string_view b);
-// Spaces (byte 32 only) cut from both ends.
-std::string_view TrimSpaces(std::string_view name);
 
 }  // namespace ambrin

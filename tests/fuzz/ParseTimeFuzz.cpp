@@ -1,22 +1,29 @@
 // Any text parses without undefined behaviour, whatever parses formats back to a text that
-// parses to the same time, and a reader of the input's lines in turn gives what Parse gives.
+// parses to the same time, and the log reader, which reads a run of times on one date faster,
+// reads each line of the input as a time just as Parse does.
 #include "core/ClockTime.h"
+#include "core/LogText.h"
+#include "core/TimeLog.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size)
 {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    ambrin::ClockTextReader reader;
+    ambrin::TimeLog log;
+    ambrin::LogLineReader reader(log);
     for (std::size_t begin = 0; begin <= input.size();) {
         const std::size_t end = std::min(input.find('\n', begin), input.size());
-        const std::string_view line = input.substr(begin, end - begin);
-        ambrin::ClockTime expected;
-        expected.Parse(line);
-        if (!(reader.Parse(line) == expected)) std::abort();
+        std::string text(input.substr(begin, end - begin));
         begin = end + 1;
+        std::erase_if(text, [](char c) { return c == '"' || c == '\\' || c == '\r' || c == ','; });
+        ambrin::ClockTime expected;
+        expected.Parse(text);
+        reader.Read("\"" + text + "\",\"\",\"P\",\"\"");
+        if (log.Count() == 0 || !(log.View(log.Count() - 1).start == expected)) std::abort();
     }
 
     ambrin::ClockTime t;

@@ -3,8 +3,6 @@
 #include "storage/CsvLog.h"
 #include "storage/FileLocations.h"
 #include "storage/ProjectList.h"
-#include "support/FakeClock.h"
-#include "support/LogGenerator.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +14,6 @@
 
 namespace ambrin {
 namespace {
-
-using test::MakeTime;
 
 std::string RandomBytes(std::size_t size, unsigned seed)
 {
@@ -48,42 +44,6 @@ TEST(BadInput, ReadersTakeAnyBytes)
         ProjectList projects;
         EXPECT_TRUE(projects.ReadList(list));
     }
-}
-
-TEST(BadInput, CrOnlyLineEndsJoinIntoOneLine)
-{
-    std::istringstream in("\"3-7-2005 9:05\",\"\",\"A\",\"\"\r\"3-7-2005 9:06\",\"\",\"B\",\"\"\r");
-    TimeLog log;
-    ASSERT_TRUE(log.ReadCsv(in));
-    EXPECT_EQ(log.Count(), 1u) << "a CR is dropped wherever it stands, so nothing ends the line";
-}
-
-TEST(BadInput, BothEndsOfTheCalendarSurviveTheFile)
-{
-    TimeLog log;
-    log.Append("First minute", "", MakeTime(1601, 1, 1, 0, 1), MakeTime(1601, 1, 1, 0, 2));
-    log.Append("Last minute", "", MakeTime(30827, 12, 31, 23, 58), MakeTime(30827, 12, 31, 23, 59));
-    std::ostringstream out;
-    ASSERT_TRUE(log.WriteCsv(out, true));
-    EXPECT_EQ(out.str(), "\"1-1-1601 0:01\",\"1-1-1601 0:02\",\"0:01\",\"First minute\",\"\"\r\n"
-                         "\"12-31-30827 23:58\",\"12-31-30827 23:59\",\"0:01\",\"Last minute\",\"\"\r\n");
-    std::istringstream in(out.str());
-    TimeLog back;
-    ASSERT_TRUE(back.ReadCsv(in));
-    EXPECT_EQ(back.At(0), log.At(0));
-    EXPECT_EQ(back.At(1), log.At(1));
-}
-
-TEST(BadInput, AMillionRecordsRoundTrip)
-{
-    const TimeLog log = test::GenerateLog(1'000'000);
-    std::ostringstream out;
-    ASSERT_TRUE(log.WriteCsv(out, false));
-    std::istringstream in(out.str());
-    TimeLog back;
-    ASSERT_TRUE(back.ReadCsv(in));
-    ASSERT_EQ(back.Count(), log.Count());
-    EXPECT_EQ(back.At(999'999), log.At(999'999));
 }
 
 #ifndef _WIN32  // the Windows launch goes through ShellExecuteA, which takes no command line

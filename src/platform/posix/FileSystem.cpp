@@ -23,9 +23,6 @@ namespace ambrin::platform {
 
 namespace {
 
-FileFault g_fault = FileFault::None;
-
-
 std::string EnvironmentText(const char* name)
 {
     const char* value = std::getenv(name);
@@ -114,9 +111,12 @@ bool FileReadBuffer::Open(const std::string& path)
     return true;
 }
 
-bool FileReadBuffer::SeekHandle(std::uint64_t offset)
+std::int64_t FileReadBuffer::ReadAt(std::uint64_t offset, char* s, std::size_t count) const
 {
-    return lseek(static_cast<int>(handle_), static_cast<off_t>(offset), SEEK_SET) >= 0;
+    for (;;) {
+        const ssize_t n = pread(static_cast<int>(handle_), s, count, static_cast<off_t>(offset));
+        if (n >= 0 || errno != EINTR) return n;
+    }
 }
 
 std::streamsize FileReadBuffer::ReadSome(char* s, std::streamsize count)
@@ -239,11 +239,6 @@ bool RemoveFile(const std::string& path)
     return unlink(path.c_str()) == 0;
 }
 
-void InjectFileFault(FileFault fault)
-{
-    g_fault = fault;
-}
-
 ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes, FolderSync folderSync)
 {
     const std::string target = ResolveLinks(path);
@@ -263,17 +258,13 @@ ReplaceResult ReplaceFileContents(const std::string& path, std::string_view byte
     const std::string folder = FolderOf(target);
     const std::string temp =
         folder + "/." + NameOf(target) + std::string(kTemporaryMarker) + RandomSuffix();
-    const int fd = g_fault == FileFault::CreateFails
-                       ? -1
-                       : open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0) return ReplaceResult::CannotCreate;
     if (keepMode) fchmod(fd, mode);
 
-    bool ok = g_fault != FileFault::WriteFails && WriteAll(fd, bytes);
-    ok = ok && g_fault != FileFault::SyncFails && fsync(fd) == 0;
+    bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
-    if (ok && g_fault == FileFault::CrashBeforeRename) return ReplaceResult::WriteFailed;
-    ok = ok && g_fault != FileFault::RenameFails && rename(temp.c_str(), target.c_str()) == 0;
+    ok = ok && rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) {
         unlink(temp.c_str());
         return ReplaceResult::WriteFailed;

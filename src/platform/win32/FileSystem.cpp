@@ -12,8 +12,6 @@ namespace ambrin::platform {
 
 namespace {
 
-FileFault g_fault = FileFault::None;
-
 std::string FolderOf(const std::string& path)
 {
     const std::size_t slash = path.find_last_of("\\/");
@@ -51,11 +49,16 @@ bool FileReadBuffer::Open(const std::string& path)
     return true;
 }
 
-bool FileReadBuffer::SeekHandle(std::uint64_t offset)
+std::int64_t FileReadBuffer::ReadAt(std::uint64_t offset, char* s, std::size_t count) const
 {
-    LARGE_INTEGER distance {};
-    distance.QuadPart = static_cast<LONGLONG>(offset);
-    return SetFilePointerEx(reinterpret_cast<HANDLE>(handle_), distance, nullptr, FILE_BEGIN) != 0;
+    OVERLAPPED at {};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD n = 0;
+    if (!ReadFile(reinterpret_cast<HANDLE>(handle_), s, static_cast<DWORD>(count), &n, &at)) {
+        return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
+    }
+    return n;
 }
 
 std::streamsize FileReadBuffer::ReadSome(char* s, std::streamsize count)
@@ -153,11 +156,6 @@ bool RemoveFile(const std::string& path)
     return DeleteFileA(path.c_str()) != 0;
 }
 
-void InjectFileFault(FileFault fault)
-{
-    g_fault = fault;
-}
-
 void SyncFolder(const std::string& /*folder*/)
 {
     // MOVEFILE_WRITE_THROUGH has made each move durable already.
@@ -174,20 +172,14 @@ ReplaceResult ReplaceFileContents(const std::string& path, std::string_view byte
     static const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     std::string temp = FolderOf(path) + "\\." + NameOf(path) + ".tmp-";
     for (int i = 0; i < 6; ++i) temp += kAlphabet[random() % 62];
-    HANDLE file = g_fault == FileFault::CreateFails
-                      ? INVALID_HANDLE_VALUE
-                      : CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return ReplaceResult::CannotCreate;
     DWORD written = 0;
-    bool ok = g_fault != FileFault::WriteFails &&
-              WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
               written == bytes.size();
-    ok = ok && g_fault != FileFault::SyncFails && FlushFileBuffers(file);
+    ok = ok && FlushFileBuffers(file);
     ok = CloseHandle(file) && ok;
-    if (ok && g_fault == FileFault::CrashBeforeRename) return ReplaceResult::WriteFailed;
-    ok = ok && g_fault != FileFault::RenameFails &&
-         MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    ok = ok && MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) {
         DeleteFileA(temp.c_str());
         return ReplaceResult::WriteFailed;

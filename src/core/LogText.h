@@ -1,0 +1,55 @@
+#pragma once
+
+#include "core/ClockTime.h"
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ambrin {
+
+class TimeLog;
+
+// The bytes TimeLog::WriteCsv writes, appended to out: for callers that hand them on whole
+// (the safe replacement of a file).
+void AppendLogText(std::string& out, const TimeLog& log, bool includeTotals);
+
+// Cuts bytes fed in pieces into lines (without their LF); a line cut between two pieces is
+// joined first.
+class LineSplitter {
+public:
+    using OnLine = std::function<void(std::string_view)>;
+    void Feed(std::string_view bytes, const OnLine& onLine);
+    // The last line, when the bytes ended without a line end.
+    void Finish(const OnLine& onLine);
+
+private:
+    std::string carry_;
+};
+
+// Calls onLine for each line of the stream; false on a read error (a stream that failed
+// before its end).
+bool ForEachLine(std::istream& in, const LineSplitter::OnLine& onLine);
+
+// Makes records of a log file's lines, appended to a log in file order: the layout is told
+// by each row's number of fields.
+class LogLineReader {
+public:
+    explicit LogLineReader(TimeLog& log) : log_(log) {}
+    void Read(std::string_view line);
+
+private:
+    ClockTime ReadTime(std::string_view text);
+
+    TimeLog& log_;
+    std::vector<std::string_view> fields_;
+    std::vector<std::string> decoded_;
+    // Records mostly follow one another on the same day: a time text in the writer's form
+    // ("3-7-2005 9:05") on the date of the one before reads only its time of day.
+    std::string lastDate_;  // "3-7-2005 ", when the last date read was in the writer's form
+    ClockTime lastMidnight_;
+};
+
+}  // namespace ambrin
