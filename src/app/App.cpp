@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
 #include "storage/LogFiles.h"
+#include "storage/PartedLogRead.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -44,17 +45,22 @@ App::~App()
     if (loading_.valid()) loading_.wait();  // the reader works on this object's members
 }
 
-std::unique_ptr<LogFiles> App::ReadFiles(LogReadHelp* help)
+std::unique_ptr<LogFiles> App::ReadFiles(const std::string& logPath, const std::string& listPath,
+                                         PartedLogRead* logRead)
 {
     auto files = std::make_unique<LogFiles>(locations_, log_, projects_);
-    files->Load(help);
+    files->Load(logPath, listPath, logRead);
     return files;
 }
 
 void App::BeginLoading()
 {
+    const std::string logPath = locations_.CurrentLogPath();
+    const std::string listPath = locations_.ProjectListPath();
+    auto logRead = std::make_unique<PartedLogRead>(logPath);
     try {
-        loading_ = std::async(std::launch::async, &App::ReadFiles, this, &readHelp_);
+        loading_ = std::async(std::launch::async, &App::ReadFiles, this, logPath, listPath, logRead.get());
+        logRead_ = std::move(logRead);
     } catch (const std::system_error&) {
         // No thread to be had: LoadFiles reads them.
     }
@@ -62,8 +68,8 @@ void App::BeginLoading()
 
 std::unique_ptr<LogFiles> App::LoadFiles()
 {
-    if (!loading_.valid()) return ReadFiles(nullptr);
-    readHelp_.Join();
+    if (!loading_.valid()) return ReadFiles(locations_.CurrentLogPath(), locations_.ProjectListPath(), nullptr);
+    logRead_->TakeParts();
     return loading_.get();
 }
 

@@ -1,11 +1,12 @@
 #include "app/SingleInstance.h"
 
-#include "app/QtText.h"
+#include "dialogs/common/QtText.h"
 #include "storage/FileLocations.h"
 
 #include <QCryptographicHash>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QWidget>
 
 namespace ambrin {
@@ -42,14 +43,17 @@ void SingleInstance::Serve(QWidget* window)
     QLocalServer::removeServer(serverName_);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     server_->listen(serverName_);
-    connect(server_, &QLocalServer::newConnection, this, [this, window] {
+    // The strip may be deleted while this copy still serves (it closes before the program
+    // ends): a request after that finds no window and gets no answer.
+    const QPointer<QWidget> strip(window);
+    connect(server_, &QLocalServer::newConnection, this, [this, strip] {
         while (QLocalSocket* socket = server_->nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [socket, window] {
-                if (!socket->canReadLine() || socket->readLine() != kShowRequest) return;
-                window->showNormal();
-                window->raise();
-                window->activateWindow();
+            connect(socket, &QLocalSocket::readyRead, this, [socket, strip] {
+                if (!strip || !socket->canReadLine() || socket->readLine() != kShowRequest) return;
+                strip->showNormal();
+                strip->raise();
+                strip->activateWindow();
                 socket->write(kShownReply);
                 socket->flush();
             });

@@ -1,9 +1,8 @@
 #include "app/App.h"
-#include "app/Help.h"
-#include "app/Icons.h"
-#include "app/MainWindow.h"
 #include "app/SingleInstance.h"
 #include "diag/TraceLog.h"
+#include "dialogs/common/Help.h"
+#include "dialogs/common/Icons.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -23,7 +22,8 @@ int main(int argc, char** argv)
     ambrin::App app;
     // Two copies on one log folder would each rewrite it from their own memory.
     auto instance = std::make_unique<ambrin::SingleInstance>(app.Locations().LogFolder());
-    // The log is read while Qt starts and the strip is made.
+    // The log is read while Qt starts and the strip is made; its paths are worked out first,
+    // before any thread starts.
     if (instance->IsFirst()) app.BeginLoading();
 
     QApplication application(argc, argv);

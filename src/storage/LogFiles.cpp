@@ -1,9 +1,11 @@
 #include "storage/LogFiles.h"
 
+#include "core/LogText.h"
 #include "core/TimeLog.h"
 #include "platform/FileSystem.h"
 #include "storage/CsvLog.h"
 #include "storage/FileLocations.h"
+#include "storage/PartedLogRead.h"
 #include "storage/ProjectList.h"
 
 #include <algorithm>
@@ -68,14 +70,13 @@ std::string LogFiles::BackupName(ClockTime day)
     return "current log " + DateText(day) + ".csv";
 }
 
-void LogFiles::Load(LogReadHelp* help)
+void LogFiles::Load(const std::string& logPath, const std::string& listPath, PartedLogRead* logRead)
 {
-    const std::string logPath = locations_.CurrentLogPath();
-    const std::string listPath = locations_.ProjectListPath();
     platform::RemoveStaleTemporaries(logPath);
     platform::RemoveStaleTemporaries(listPath);
-    logUnreadable_ = !ReadCsvFile(log_, logPath, help) && platform::PathExists(logPath);
     listUnreadable_ = !LoadIfPresent(listPath, [this](std::istream& in) { return projects_.ReadList(in); });
+    const bool read = logRead ? logRead->Finish(log_) : ReadCsvFile(log_, logPath);
+    logUnreadable_ = !read && platform::PathExists(logPath);
 }
 
 void LogFiles::MoveAsideUnreadable()
@@ -95,19 +96,23 @@ void LogFiles::KeepDailyBackup()
     const ClockTime now = ClockTime::Now();
     const std::uint64_t day = now.Ticks() / kTicksPerDay;
     if (day == backupDay_ || logUnreadable_) return;
-    backupDay_ = day;
     const std::string logPath = locations_.CurrentLogPath();
-    if (!platform::PathExists(logPath)) return;
     std::string folder = locations_.LogFolder();
     JoinPath(folder, kBackupFolder);
-    if (!platform::IsDirectory(folder)) platform::MakeFolder(folder);
     std::string backup = folder;
     JoinPath(backup, BackupName(now));
     // The day's copy holds the log as it was before the day's first save; a restart on the
-    // same day keeps it.
+    // same day keeps it. The day counts as done only once its copy is there (or there was no
+    // log to copy): a copy that failed is tried again at the next save.
+    if (!platform::PathExists(logPath) || platform::PathExists(backup)) {
+        backupDay_ = day;
+        return;
+    }
+    if (!platform::IsDirectory(folder)) platform::MakeFolder(folder);
     std::string bytes;
-    if (platform::PathExists(backup) || !platform::ReadWholeFile(logPath, bytes)) return;
+    if (!platform::ReadWholeFile(logPath, bytes)) return;
     if (platform::ReplaceFileContents(backup, bytes) != platform::ReplaceResult::Replaced) return;
+    backupDay_ = day;
 
     std::vector<std::string> backups = platform::ListFolder(folder);
     std::erase_if(backups, [](const std::string& name) { return !IsBackupName(name); });
@@ -129,8 +134,9 @@ void LogFiles::Save(bool includeTotals)
         platform::ReplaceFileContents(locations_.ProjectListPath(), projects_.Text(), FolderSync::Later);
     }
     if (!logUnreadable_) {
-        EncodeLog(log_, includeTotals, encoded_);
-        platform::ReplaceFileContents(locations_.CurrentLogPath(), encoded_.View(), FolderSync::Later);
+        encoded_.clear();
+        AppendLogText(encoded_, log_, includeTotals);
+        platform::ReplaceFileContents(locations_.CurrentLogPath(), encoded_, FolderSync::Later);
     }
     platform::SyncFolder(locations_.LogFolder());
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/ClockTime.h"
-#include "storage/CsvLog.h"
 
 #include <cstdint>
 #include <string>
@@ -9,6 +8,7 @@
 namespace ambrin {
 
 class FileLocations;
+class PartedLogRead;
 class ProjectList;
 class TimeLog;
 
@@ -18,10 +18,11 @@ class LogFiles {
 public:
     LogFiles(FileLocations& locations, TimeLog& log, ProjectList& projects);
 
-    // Reads both files. One that exists but cannot be read is remembered, and moved aside
-    // before the first save instead of being overwritten. With help, other threads may join
-    // the reading of a large log.
-    void Load(LogReadHelp* help = nullptr);
+    // Reads both files from the paths given (worked out by the caller, so that a reading
+    // thread touches no settings and no environment). One that exists but cannot be read is
+    // remembered, and moved aside before the first save instead of being overwritten. The
+    // log is read through logRead, of logPath, when given: other threads may take parts of it.
+    void Load(const std::string& logPath, const std::string& listPath, PartedLogRead* logRead = nullptr);
     // Writes both files through the safe replacement; silent, as automatic work is.
     void Save(bool includeTotals);
 
@@ -40,10 +41,10 @@ private:
     FileLocations& locations_;
     TimeLog& log_;
     ProjectList& projects_;
-    ByteBuffer encoded_;  // the log's bytes at the last save, its memory kept for the next
+    std::string encoded_;  // the log's bytes at the last save; its memory serves the next
     bool logUnreadable_ = false;
     bool listUnreadable_ = false;
-    std::uint64_t backupDay_ = ~std::uint64_t{0};
+    std::uint64_t backupDay_ = ~std::uint64_t{0};  // the day whose copy is kept
 };
 
 }  // namespace ambrin

@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <QLocalSocket>
+#include <QTest>
 #include <QWidget>
 
 #include <csignal>
+#include <memory>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -54,6 +56,25 @@ TEST(SingleInstance, ASecondCopyOnTheSameFolderAsksTheFirstAndACrashLeavesNoLock
     EXPECT_TRUE(Listening(name)) << "the crashed copy's socket was replaced";
     SingleInstance another(folder);
     EXPECT_FALSE(another.IsFirst());
+}
+
+// The strip closes before the program ends, while its copy still serves: a request then finds
+// no window to bring forward, and gets no answer.
+TEST(SingleInstance, ARequestAfterTheStripIsGoneTouchesNothing)
+{
+    test::TempHome home;
+    const std::string folder = FileLocations().LogFolder();
+    SingleInstance first(folder);
+    auto strip = std::make_unique<QWidget>();
+    first.Serve(strip.get());
+    strip.reset();
+    QLocalSocket asking;
+    asking.connectToServer(SingleInstance::ServerName(folder));
+    ASSERT_TRUE(asking.waitForConnected(1000));
+    asking.write(SingleInstance::kShowRequest);
+    asking.flush();
+    QTest::qWait(200);  // the serving copy reads the request
+    EXPECT_FALSE(asking.canReadLine());
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ int main()
     ambrin::TimeLog log;
     ambrin::ProjectList projects;
     ambrin::LogFiles files(locations, log, projects);
-    files.Load();
+    files.Load(locations.CurrentLogPath(), locations.ProjectListPath());
     ambrin::test::FillKillTestVersion(0, log, projects);  // the data is made before saving
     std::ofstream(ambrin::platform::HomeFolder() + "/saving") << "saving";
     bool ready = false;
