@@ -35,7 +35,7 @@ void BM_OpenEditLog(benchmark::State& state)
     ambrin::App app;
     FillLog(app, static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
-        ambrin::EditLogDialog dialog(app);
+        ambrin::EditLogDialog dialog(app.Log(), app.Locations());
         dialog.show();
         QCoreApplication::processEvents();
     }
@@ -45,7 +45,7 @@ void BM_ScrollAndCommit(benchmark::State& state)
 {
     ambrin::App app;
     FillLog(app, static_cast<std::size_t>(state.range(0)));
-    ambrin::EditLogDialog dialog(app);
+    ambrin::EditLogDialog dialog(app.Log(), app.Locations());
     dialog.show();
     QCoreApplication::processEvents();
     auto* list = dialog.findChild<QTableView*>("logList");
@@ -68,7 +68,7 @@ void BM_ScrollAndCommit(benchmark::State& state)
 // the other end, commit an edit of the last record there, close it.
 void OpenScrollAndCommit(ambrin::App& app, int edit)
 {
-    ambrin::EditLogDialog dialog(app);
+    ambrin::EditLogDialog dialog(app.Log(), app.Locations());
     dialog.show();
     QCoreApplication::processEvents();
     auto* list = dialog.findChild<QTableView*>("logList");

@@ -68,9 +68,9 @@ int main(int argc, char** argv)
     app.Log().Append("Website redesign", "", ambrin::ClockTime::Now(), {});
     ambrin::MainWindow strip(app);
     Save(strip, folder + "/strip" + suffix + ".png");
-    ambrin::OptionsDialog options(app, &strip);
+    ambrin::OptionsDialog options(app.Log(), app.Projects(), app.Locations(), &strip);
     Save(options, folder + "/options" + suffix + ".png");
-    ambrin::EditLogDialog editLog(app, &strip);
+    ambrin::EditLogDialog editLog(app.Log(), app.Locations(), &strip);
     Save(editLog, folder + "/edit-log" + suffix + ".png");
     QDir(home).removeRecursively();
     return 0;

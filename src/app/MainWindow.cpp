@@ -1,12 +1,15 @@
 #include "app/MainWindow.h"
 
+#include "Version.h"
 #include "app/App.h"
-#include "app/Accessibility.h"
-#include "app/Help.h"
-#include "app/Icons.h"
-#include "app/QtText.h"
+#include "core/ProjectName.h"
+#include "core/ProjectSwitch.h"
 #include "dialogs/NotesDialog.h"
 #include "dialogs/OptionsDialog.h"
+#include "dialogs/common/Accessibility.h"
+#include "dialogs/common/Help.h"
+#include "dialogs/common/Icons.h"
+#include "dialogs/common/QtText.h"
 #include "storage/LogFiles.h"
 #include "storage/SettingsStore.h"
 
@@ -47,10 +50,10 @@ MainWindow::MainWindow(App& app, QWidget* parent)
       pickerEditStamp_(std::make_unique<ClockTime>())
 {
     setObjectName("mainWindow");
-    setWindowTitle(QStringLiteral("Ambrin 1.2"));
+    setWindowTitle(QStringLiteral("Ambrin %1").arg(QLatin1String(kVersion)));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    if (SettingsStore::IsOn(settings::kTopmost)) setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    StayOnTop(SettingsStore::IsOn(settings::kTopmost));
     BuildControls();
     files_ = app_.LoadFiles();
     RefreshProjects();
@@ -152,7 +155,7 @@ void MainWindow::RefreshProjects()
     const std::string running(TrimSpaces(open->project));
     ProjectList& projects = app_.Projects();
     projects.AddName(open->project);
-    projects.AddName(kIdle);
+    projects.AddName(kIdleProject);
 
     std::vector<std::pair<QString, int>> items;
     for (std::uint32_t i = 0; i < projects.Count(); ++i) {
@@ -167,7 +170,7 @@ void MainWindow::RefreshProjects()
     const QSignalBlocker blocker(combo_);
     combo_->clear();
     for (const auto& [text, index] : items) combo_->addItem(text, index);
-    const QString wanted = ToQString(running.empty() ? std::string(kIdle) : running);
+    const QString wanted = ToQString(running.empty() ? kIdleProject : std::string_view(running));
     const int found = combo_->findText(wanted, Qt::MatchStartsWith);
     combo_->setCurrentIndex(found);
     if (found < 0) combo_->setEditText(QString());
@@ -177,8 +180,7 @@ void MainWindow::ChangeProject()
 {
     if (changing_) return;  // a focus change while the notes editor opens
     changing_ = true;
-    TimeRecord* record = app_.Log().Current(true);
-
+    // The chosen item's list entry while the text is the item's own, else the typed text.
     std::string chosen;
     const int index = combo_->currentIndex();
     bool valid = false;
@@ -189,22 +191,11 @@ void MainWindow::ChangeProject()
     } else {
         chosen = ToBytes(combo_->currentText());
     }
-    chosen = std::string(TrimSpaces(chosen));
-
-    if (!SameName(chosen, TrimSpaces(record->project))) {
-        ClockTime at = ReadPickerTime();
-        if (SettingsStore::IsOn(settings::kRoundTimes)) at = RoundToQuarterHour(at);
-        if (!record->project.empty()) {
-            record->end = at;
-            record = app_.Log().Current(true);
-        }
+    if (SwitchProject(app_.Log(), chosen, ReadPickerTime(), SettingsStore::IsOn(settings::kRoundTimes))) {
         app_.Projects().AddName(chosen);
-        record->start = at;
-        record->end.Clear();
-        record->project = chosen;
         QMetaObject::invokeMethod(this, &MainWindow::RefreshProjects, Qt::QueuedConnection);
         pickerEditStamp_->Clear();
-        if (chosen != kIdle && SettingsStore::IsOn(settings::kPopNote)) EditNotes();
+        if (TrimSpaces(chosen) != kIdleProject && SettingsStore::IsOn(settings::kPopNote)) EditNotes();
     }
     SaveFiles();
     changing_ = false;
@@ -261,11 +252,20 @@ void MainWindow::SaveFiles()
 
 void MainWindow::ShowOptions()
 {
-    OptionsDialog dialog(app_, this);
-    dialog.exec();
+    OptionsDialog dialog(app_.Log(), app_.Projects(), app_.Locations(), this);
+    if (dialog.exec() == QDialog::Accepted) StayOnTop(dialog.StayOnTop());
     // The project list or the log may have been edited there.
     RefreshProjects();
     SaveFiles();
+}
+
+void MainWindow::StayOnTop(bool onTop)
+{
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop) return;
+    // Changing the flag hides the window; show it again.
+    const bool visible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    if (visible) show();
 }
 
 void MainWindow::ShutDown()

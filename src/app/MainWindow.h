@@ -34,7 +34,6 @@ public:
     void SaveFiles();
     void ShowOptions();
 
-    static constexpr const char* kIdle = "<idle>";
     static constexpr int kTickMilliseconds = 1000;
     static constexpr std::int64_t kHoldSeconds = 10;
     static constexpr std::int64_t kClockToleranceSeconds = 5;
@@ -49,6 +48,7 @@ protected:
 private:
     void BuildControls();
     void SetPickers(ClockTime time);
+    void StayOnTop(bool onTop);
     void ShutDown();
     void OnFocusChanged(QWidget* old, QWidget* now);
     bool IsComboPart(const QWidget* widget) const;

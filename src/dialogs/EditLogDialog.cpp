@@ -1,16 +1,16 @@
 #include "dialogs/EditLogDialog.h"
 
-#include "app/App.h"
-#include "app/Accessibility.h"
-#include "app/Help.h"
-#include "app/QtText.h"
+#include "core/LogText.h"
 #include "core/TimeLog.h"
-#include "dialogs/BandedScrollBarStyle.h"
 #include "dialogs/LogCellDelegate.h"
 #include "dialogs/LogTableModel.h"
-#include "dialogs/NotesDialog.h"
+#include "dialogs/RecordDetails.h"
+#include "dialogs/common/Accessibility.h"
+#include "dialogs/common/Help.h"
+#include "dialogs/common/QtText.h"
 #include "platform/FileSystem.h"
 #include "storage/CsvLog.h"
+#include "storage/FileLocations.h"
 #include "storage/SettingsStore.h"
 
 #include <QCheckBox>
@@ -57,34 +57,6 @@ EditLogDialog::FileChooser& Chooser()
     return chooser;
 }
 
-template <typename Picker>
-Picker* MakePicker(QWidget* parent, const char* name, const QString& accessibleName,
-                   const QString& description)
-{
-    auto* picker = new Picker(parent);
-    picker->setObjectName(name);
-    picker->setTimeSpec(Qt::UTC);  // wall-clock fields: no daylight-saving gap is refused
-    picker->setMinimumDate(QDate(1601, 1, 1));
-    Describe(picker, accessibleName, description);
-    return picker;
-}
-
-void ShowTime(QDateEdit* date, QTimeEdit* time, ClockTime value)
-{
-    const CalendarFields f = value.Fields();
-    if (date) date->setDate(QDate(f.year, f.month, f.day));
-    if (time) time->setTime(QTime(f.hour, f.minute, f.second));
-}
-
-ClockTime ReadTime(const QDateEdit* date, const QTimeEdit* time)
-{
-    const QDate d = date->date();
-    const QTime t = time->time();
-    ClockTime value;
-    value.FromFields(d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second());
-    return value;
-}
-
 QPushButton* MakeButton(const QString& text, const char* name, QWidget* parent,
                         const QString& description)
 {
@@ -102,12 +74,12 @@ void EditLogDialog::SetFileChooser(FileChooser chooser)
     Chooser() = chooser ? std::move(chooser) : FileChooser(DefaultChooser);
 }
 
-EditLogDialog::EditLogDialog(App& app, QWidget* parent)
-    : HelpDialog(parent), app_(app), working_(std::make_unique<TimeLog>())
+EditLogDialog::EditLogDialog(TimeLog& log, FileLocations& locations, QWidget* parent)
+    : DialogBase(parent), log_(log), locations_(locations), working_(std::make_unique<TimeLog>())
 {
     setObjectName("editLogDialog");
     setWindowTitle(QStringLiteral("Edit Log"));
-    working_->Assign(app_.Log());
+    working_->Assign(log_);
     working_->SortByTime();
     BuildControls();
 
@@ -145,10 +117,6 @@ void EditLogDialog::BuildControls()
     list_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     list_->setModel(model_);
     list_->setItemDelegate(new LogCellDelegate(list_));
-    // Made after the list, so it goes after the scroll bar that paints with it.
-    auto* scrollStyle = new BandedScrollBarStyle;
-    scrollStyle->setParent(list_);
-    list_->verticalScrollBar()->setStyle(scrollStyle);
     Describe(list_, QStringLiteral("Records"), QStringLiteral("Every record of the log; select one to edit it below"));
     list_->viewport()->installEventFilter(this);
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -164,43 +132,9 @@ void EditLogDialog::BuildControls()
     connect(deleteButton, &QPushButton::clicked, this, &EditLogDialog::DeleteRecord);
     connect(deleteAllButton, &QPushButton::clicked, this, &EditLogDialog::DeleteAll);
 
-    projectEdit_ = new QLineEdit(this);
-    projectEdit_->setObjectName("projectEdit");
-    Describe(projectEdit_, QStringLiteral("Project"), QStringLiteral("The selected record's project"));
-    startTime_ = MakePicker<QTimeEdit>(this, "startTime", QStringLiteral("Start time"),
-                                       QStringLiteral("When the selected record began"));
-    startDate_ = MakePicker<QDateEdit>(this, "startDate", QStringLiteral("Start date"),
-                                       QStringLiteral("The day the selected record began"));
-    endCheck_ = new QCheckBox(this);
-    endCheck_->setObjectName("endCheck");
-    Describe(endCheck_, QStringLiteral("Has an end"), QStringLiteral("Clear it for a record still in progress"));
-    endTime_ = MakePicker<QTimeEdit>(this, "endTime", QStringLiteral("End time"),
-                                     QStringLiteral("When the selected record ended"));
-    endDate_ = MakePicker<QDateEdit>(this, "endDate", QStringLiteral("End date"),
-                                     QStringLiteral("The day the selected record ended"));
-    for (QDateEdit* date : {startDate_, endDate_}) date->setCalendarPopup(true);
-    notesEdit_ = new QPlainTextEdit(this);
-    notesEdit_->setObjectName("notesEdit");
-    Describe(notesEdit_, QStringLiteral("Notes"),
-             QStringLiteral("The selected record's notes; Enter means OK, Ctrl+Enter starts a new line"));
-    notesEdit_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    notesEdit_->setTabChangesFocus(true);
-    notesEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    notesEdit_->setFixedHeight(notesEdit_->fontMetrics().height() * 4 + 10);
-
-    connect(projectEdit_, &QLineEdit::textChanged, this, &EditLogDialog::MarkPending);
-    connect(notesEdit_, &QPlainTextEdit::textChanged, this, &EditLogDialog::MarkPending);
-    for (QDateTimeEdit* picker : std::initializer_list<QDateTimeEdit*>{startTime_, startDate_, endTime_, endDate_}) {
-        connect(picker, &QDateTimeEdit::dateTimeChanged, this, &EditLogDialog::MarkPending);
-        picker->installEventFilter(this);
-    }
-    connect(endCheck_, &QCheckBox::toggled, this, [this](bool on) {
-        endTime_->setEnabled(on);
-        MarkPending();
-    });
-    projectEdit_->installEventFilter(this);
-    endCheck_->installEventFilter(this);
-    notesEdit_->installEventFilter(this);
+    details_ = new RecordDetails(this);
+    connect(details_, &RecordDetails::Edited, this, [this] { pending_ = true; });
+    for (QWidget* control : details_->Controls()) control->installEventFilter(this);
 
     auto* saveButton = MakeButton(QStringLiteral("&Save Log"), "saveButton", this,
                                   QStringLiteral("Save these records to a log file of your choice"));
@@ -222,22 +156,6 @@ void EditLogDialog::BuildControls()
     for (QPushButton* b : {newButton, deleteButton, deleteAllButton}) listButtons->addWidget(b);
     listButtons->addStretch();
 
-    auto* details = new QFrame(this);
-    details->setFrameShape(QFrame::StyledPanel);
-    details->setFrameShadow(QFrame::Sunken);
-    auto* grid = new QGridLayout(details);
-    auto* times = new QHBoxLayout;
-    times->addWidget(startTime_);
-    times->addWidget(startDate_);
-    times->addWidget(new QLabel(QStringLiteral("_"), details));
-    times->addWidget(endCheck_);
-    times->addWidget(endTime_);
-    times->addWidget(endDate_);
-    grid->addWidget(projectEdit_, 0, 0);
-    grid->addLayout(times, 0, 1);
-    grid->addWidget(notesEdit_, 1, 0, 1, 2);
-    grid->setColumnStretch(0, 1);
-
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(saveButton);
     bottom->addWidget(loadButton);
@@ -249,19 +167,13 @@ void EditLogDialog::BuildControls()
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_, 1);
     layout->addLayout(listButtons);
-    layout->addWidget(details);
+    layout->addWidget(details_);
     layout->addLayout(bottom);
     setTabOrder(list_, newButton);
     setTabOrder(newButton, deleteButton);
     setTabOrder(deleteButton, deleteAllButton);
-    setTabOrder(deleteAllButton, projectEdit_);
-    setTabOrder(projectEdit_, startTime_);
-    setTabOrder(startTime_, startDate_);
-    setTabOrder(startDate_, endCheck_);
-    setTabOrder(endCheck_, endTime_);
-    setTabOrder(endTime_, endDate_);
-    setTabOrder(endDate_, notesEdit_);
-    setTabOrder(notesEdit_, saveButton);
+    setTabOrder(deleteAllButton, details_->Controls().front());
+    setTabOrder(details_->Controls().back(), saveButton);
     setTabOrder(saveButton, loadButton);
     setTabOrder(loadButton, okButton);
     setTabOrder(okButton, cancelButton);
@@ -307,39 +219,16 @@ void EditLogDialog::FirstRowTimerFired()
 void EditLogDialog::LoadDetails()
 {
     detailTimer_->stop();
-    if (mark_ < 0 || static_cast<std::uint32_t>(mark_) >= working_->Count()) {
-        loadedProject_.clear();
-        loadedNotes_.clear();
-        projectEdit_->clear();
-        notesEdit_->clear();
-        const ClockTime now = ClockTime::Now();
-        ShowTime(startDate_, startTime_, now);
-        ShowTime(endDate_, endTime_, now);
-        endCheck_->setChecked(true);
-    } else {
-        const TimeRecord& record = std::as_const(*working_).At(static_cast<std::uint32_t>(mark_));
-        loadedProject_ = record.project;
-        loadedNotes_ = record.notes;
-        projectEdit_->setText(ToQString(record.project));
-        notesEdit_->setPlainText(NotesToEditText(record.notes));
-        ShowTime(startDate_, startTime_, record.start);
-        endCheck_->setChecked(!record.end.IsEmpty());
-        ShowTime(endDate_, endTime_, record.end.IsEmpty() ? record.start : record.end);
-    }
+    const bool marked = mark_ >= 0 && static_cast<std::uint32_t>(mark_) < working_->Count();
+    details_->Load(marked ? &working_->View(static_cast<std::uint32_t>(mark_)) : nullptr);
     pending_ = false;
 }
 
 void EditLogDialog::Commit()
 {
     if (!pending_ || mark_ < 0 || static_cast<std::uint32_t>(mark_) >= working_->Count()) return;
-    const QString project = projectEdit_->text();
-    if (project.isEmpty()) return;  // blocks the whole commit; the edits stay pending
-    TimeRecord& record = working_->At(static_cast<std::uint32_t>(mark_));
-    record.project = EditedBytes(loadedProject_, project);
-    const QString notes = notesEdit_->toPlainText();
-    record.notes = notes == NotesToEditText(loadedNotes_) ? loadedNotes_ : EditTextToNotes(notes);
-    record.start = ReadTime(startDate_, startTime_);
-    record.end = endCheck_->isChecked() ? ReadTime(endDate_, endTime_) : ClockTime();
+    // An empty project blocks the whole commit; the edits stay pending.
+    if (!details_->Commit(working_->At(static_cast<std::uint32_t>(mark_)))) return;
     pending_ = false;
     // The next row shows its date by where this record ends; no other row changed.
     model_->RefreshRows(mark_, mark_ + 1);
@@ -396,14 +285,15 @@ void EditLogDialog::ShowMessage(const QString& text)
 
 void EditLogDialog::SaveLog()
 {
-    const QString folder = ToQString(app_.Locations().LogFolder());
+    const QString folder = ToQString(locations_.LogFolder());
     const QString chosen = Chooser()(this, true, folder);
     if (chosen.isEmpty()) return;
     std::uint32_t totals = 0;
     SettingsStore::ReadNumber(SettingsRoot::CurrentUser, settings::kKeyPath,
                               settings::kIncludeTotals.name, totals);
-    const ByteBuffer bytes = EncodeLog(*working_, totals != 0);
-    switch (platform::ReplaceFileContents(QFile::encodeName(chosen).toStdString(), bytes.View())) {
+    std::string bytes;
+    AppendLogText(bytes, *working_, totals != 0);
+    switch (platform::ReplaceFileContents(QFile::encodeName(chosen).toStdString(), bytes)) {
     case platform::ReplaceResult::Replaced:
         break;
     case platform::ReplaceResult::CannotCreate:
@@ -417,7 +307,7 @@ void EditLogDialog::SaveLog()
 
 void EditLogDialog::LoadLog()
 {
-    const QString folder = ToQString(app_.Locations().LogFolder());
+    const QString folder = ToQString(locations_.LogFolder());
     const QString chosen = Chooser()(this, false, folder);
     if (chosen.isEmpty()) return;
     platform::FileReadBuffer file;
@@ -436,7 +326,7 @@ void EditLogDialog::LoadLog()
 void EditLogDialog::accept()
 {
     Commit();
-    app_.Log().Assign(*working_);
+    log_.Assign(*working_);
     QDialog::accept();
 }
 
@@ -444,10 +334,10 @@ bool EditLogDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == list_->viewport() && event->type() == QEvent::MouseButtonRelease) {
         detailTimer_->start(kTimerMilliseconds);  // a click on the selected row reloads it
-    } else if (event->type() == QEvent::FocusOut && watched != notesEdit_) {
+    } else if (event->type() == QEvent::FocusOut && watched != details_->NotesEdit()) {
         Commit();
-    } else if (watched == notesEdit_ && event->type() == QEvent::KeyPress &&
-               HandleNotesEnter(notesEdit_, static_cast<QKeyEvent*>(event), [this] { accept(); })) {
+    } else if (watched == details_->NotesEdit() && event->type() == QEvent::KeyPress &&
+               HandleNotesEnter(details_->NotesEdit(), static_cast<QKeyEvent*>(event), [this] { accept(); })) {
         return true;  // Enter means OK, committing first
     }
     return QDialog::eventFilter(watched, event);

@@ -1,32 +1,28 @@
 #pragma once
 
-#include "dialogs/HelpDialog.h"
+#include "dialogs/common/DialogBase.h"
 
 #include <functional>
 #include <memory>
 #include <string>
 
-class QCheckBox;
-class QDateEdit;
 class QItemSelection;
-class QLineEdit;
-class QPlainTextEdit;
 class QTableView;
-class QTimeEdit;
 class QTimer;
 
 namespace ambrin {
 
-class App;
+class FileLocations;
 class LogTableModel;
+class RecordDetails;
 class TimeLog;
 
-// Reviews and corrects the whole log on a working copy; OK copies it back over the
-// application's log, Cancel drops it.
-class EditLogDialog : public HelpDialog {
+// Reviews and corrects the whole log on a working copy; OK copies it back over the log it
+// was given, Cancel drops it. Save Log and Load Log exchange log files in the log folder.
+class EditLogDialog : public DialogBase {
     Q_OBJECT
 public:
-    explicit EditLogDialog(App& app, QWidget* parent = nullptr);
+    EditLogDialog(TimeLog& log, FileLocations& locations, QWidget* parent = nullptr);
     ~EditLogDialog() override;
 
     // Chooses the file for Save Log (save true) or Load Log; an empty result cancels.
@@ -60,27 +56,17 @@ private:
     void SaveLog();
     void LoadLog();
     void ShowMessage(const QString& text);
-    void MarkPending() { pending_ = true; }
 
-    App& app_;
+    TimeLog& log_;
+    FileLocations& locations_;
     std::unique_ptr<TimeLog> working_;
     LogTableModel* model_ = nullptr;
     int mark_ = -1;  // the row the detail controls edit; kept by us, not the view
     bool pending_ = true;
     bool ignoreSelection_ = false;
 
-    // What the detail controls were loaded with: a text left as shown keeps its bytes.
-    std::string loadedProject_;
-    std::string loadedNotes_;
-
     QTableView* list_ = nullptr;
-    QLineEdit* projectEdit_ = nullptr;
-    QTimeEdit* startTime_ = nullptr;
-    QDateEdit* startDate_ = nullptr;
-    QCheckBox* endCheck_ = nullptr;
-    QTimeEdit* endTime_ = nullptr;
-    QDateEdit* endDate_ = nullptr;
-    QPlainTextEdit* notesEdit_ = nullptr;
+    RecordDetails* details_ = nullptr;
     QTimer* firstRowTimer_ = nullptr;
     QTimer* detailTimer_ = nullptr;
 };

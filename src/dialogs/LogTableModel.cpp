@@ -1,6 +1,6 @@
 #include "dialogs/LogTableModel.h"
 
-#include "app/QtText.h"
+#include "dialogs/common/QtText.h"
 #include "core/TimeLog.h"
 
 #include <algorithm>
@@ -37,13 +37,13 @@ QVariant LogTableModel::data(const QModelIndex& index, int role) const
 
 QString LogTableModel::CellText(int row, int column) const
 {
-    const TimeRecord& record = log_.At(static_cast<std::uint32_t>(row));
+    const TimeRecord& record = log_.View(static_cast<std::uint32_t>(row));
     switch (column) {
     case StartColumn: {
         // The date is shown where the day changes: on the first row, and where the record
         // does not start on the day its predecessor ended.
         const bool showDate =
-            row == 0 || !SameDay(log_.At(static_cast<std::uint32_t>(row - 1)).end, record.start);
+            row == 0 || !SameDay(log_.View(static_cast<std::uint32_t>(row - 1)).end, record.start);
         return ToQString(record.start.Format(showDate ? ClockTextStyle::DateAndTime : ClockTextStyle::TimeOnly));
     }
     case EndColumn:

@@ -32,7 +32,7 @@ public:
 
 private:
     QString CellText(int row, int column) const;
-    const TimeLog& log_;  // read only: reading never copies a shared record
+    const TimeLog& log_;
 };
 
 }  // namespace ambrin

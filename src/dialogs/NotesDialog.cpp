@@ -1,8 +1,7 @@
 #include "dialogs/NotesDialog.h"
 
-#include "app/Accessibility.h"
-#include "app/Help.h"
-#include "app/QtText.h"
+#include "dialogs/common/Accessibility.h"
+#include "dialogs/common/QtText.h"
 
 #include <QDialogButtonBox>
 #include <QKeyEvent>
@@ -13,27 +12,13 @@
 
 namespace ambrin {
 
-QString NotesToEditText(const std::string& notes)
-{
-    QString text = ToQString(notes);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text;
-}
-
-std::string EditTextToNotes(const QString& text)
-{
-    QString notes = text;
-    notes.replace(QChar('\n'), QStringLiteral("\r\n"));
-    return ToBytes(notes);
-}
-
 NotesDialog::NotesDialog(const std::string& notes, QWidget* parent)
-    : HelpDialog(parent), original_(notes), edit_(new QPlainTextEdit(this))
+    : DialogBase(parent), original_(notes), edit_(new QPlainTextEdit(this))
 {
     setWindowTitle(QStringLiteral("Notes"));
     setObjectName("notesDialog");
     edit_->setObjectName("notesEdit");
-    edit_->setPlainText(NotesToEditText(notes));
+    edit_->setPlainText(ToEditText(notes));
     edit_->setTabChangesFocus(true);
     edit_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Describe(edit_, QStringLiteral("Notes"), QStringLiteral("Enter confirms; Ctrl+Enter starts a new line"));
@@ -57,8 +42,7 @@ NotesDialog::NotesDialog(const std::string& notes, QWidget* parent)
 
 std::string NotesDialog::Notes() const
 {
-    const QString text = edit_->toPlainText();
-    return text == NotesToEditText(original_) ? original_ : EditTextToNotes(text);
+    return EditedMultiLineBytes(original_, edit_->toPlainText());
 }
 
 bool NotesDialog::eventFilter(QObject* watched, QEvent* event)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/HelpDialog.h"
+#include "dialogs/common/DialogBase.h"
 
 #include <string>
 
@@ -10,7 +10,7 @@ namespace ambrin {
 
 // Edits one notes text. Enter confirms, Ctrl+Enter breaks the line; line breaks are CR LF
 // in and out, and a text the user did not change keeps its bytes.
-class NotesDialog : public HelpDialog {
+class NotesDialog : public DialogBase {
     Q_OBJECT
 public:
     NotesDialog(const std::string& notes, QWidget* parent = nullptr);
@@ -25,9 +25,5 @@ private:
     std::string original_;
     QPlainTextEdit* edit_;
 };
-
-// CR LF pairs to the edit's line breaks and back.
-QString NotesToEditText(const std::string& notes);
-std::string EditTextToNotes(const QString& text);
 
 }  // namespace ambrin

@@ -1,11 +1,11 @@
 #include "dialogs/OptionsDialog.h"
 
-#include "app/App.h"
-#include "app/Accessibility.h"
-#include "app/Help.h"
-#include "app/Icons.h"
+#include "Version.h"
 #include "dialogs/EditLogDialog.h"
 #include "dialogs/ProjectListDialog.h"
+#include "dialogs/common/Accessibility.h"
+#include "dialogs/common/Help.h"
+#include "dialogs/common/Icons.h"
 #include "storage/SettingsStore.h"
 
 #include <QCheckBox>
@@ -61,14 +61,15 @@ QPushButton* Button(const QString& text, const char* name, QWidget* parent)
 
 }  // namespace
 
-OptionsDialog::OptionsDialog(App& app, QWidget* strip) : HelpDialog(strip), app_(app), strip_(strip)
+OptionsDialog::OptionsDialog(TimeLog& log, ProjectList& projects, FileLocations& locations, QWidget* parent)
+    : DialogBase(parent), log_(log), projects_(projects), locations_(locations)
 {
     setObjectName("optionsDialog");
     setWindowTitle(QStringLiteral("Ambrin options"));
 
     auto* icon = new QLabel(this);
     icon->setPixmap(AppIcon().pixmap(32, 32));
-    auto* version = new QLabel(QStringLiteral("Ambrin Version 1.2"), this);
+    auto* version = new QLabel(QStringLiteral("Ambrin Version %1").arg(QLatin1String(kVersion)), this);
     version->setTextFormat(Qt::PlainText);
     auto* notice = new QLabel(QStringLiteral("Your time, kept to the minute."), this);
     notice->setAlignment(Qt::AlignCenter);
@@ -111,11 +112,11 @@ OptionsDialog::OptionsDialog(App& app, QWidget* strip) : HelpDialog(strip), app_
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(logButton, &QPushButton::clicked, this, [this] {
-        EditLogDialog dialog(app_, this);
+        EditLogDialog dialog(log_, locations_, this);
         dialog.exec();
     });
     connect(listButton, &QPushButton::clicked, this,
-            [this] { ProjectListDialog::EditList(app_.Projects(), this); });
+            [this] { ProjectListDialog::EditList(projects_, this); });
     connect(webButton, &QPushButton::clicked, this,
             [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebsite))); });
     connect(okButton, &QPushButton::clicked, this, &OptionsDialog::accept);
@@ -123,17 +124,15 @@ OptionsDialog::OptionsDialog(App& app, QWidget* strip) : HelpDialog(strip), app_
     boxes_[0]->setFocus();
 }
 
+bool OptionsDialog::StayOnTop() const
+{
+    return boxes_[0]->isChecked();
+}
+
 void OptionsDialog::accept()
 {
     for (std::size_t i = 0; i < std::size(kBoxes); ++i) {
         SettingsStore::Write(kBoxes[i].option, boxes_[i]->isChecked());
-    }
-    // Stay on top applies at once. Changing the flag hides the strip; show it again.
-    const bool onTop = boxes_[0]->isChecked();
-    if (strip_ && strip_->windowFlags().testFlag(Qt::WindowStaysOnTopHint) != onTop) {
-        const bool visible = strip_->isVisible();
-        strip_->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-        if (visible) strip_->show();
     }
     QDialog::accept();
 }

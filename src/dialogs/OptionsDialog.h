@@ -1,27 +1,34 @@
 #pragma once
 
-#include "dialogs/HelpDialog.h"
+#include "dialogs/common/DialogBase.h"
 
 class QCheckBox;
 
 namespace ambrin {
 
-class App;
+class FileLocations;
+class ProjectList;
+class TimeLog;
 
-// The about box and the five options; OK stores them, Escape stores nothing.
-class OptionsDialog : public HelpDialog {
+// The about box and the five options; OK stores them, Escape stores nothing. From here the
+// Edit Log dialog works on the log and the project list editor on the list.
+class OptionsDialog : public DialogBase {
     Q_OBJECT
 public:
-    OptionsDialog(App& app, QWidget* strip);
+    OptionsDialog(TimeLog& log, ProjectList& projects, FileLocations& locations, QWidget* parent);
 
     // The maker's page opened by "Visit Velmora Software Website".
     static constexpr const char* kWebsite = "https://velmora-software.example/ambrin";
 
+    // After OK: whether the strip is to stay on top of other windows.
+    bool StayOnTop() const;
+
     void accept() override;
 
 private:
-    App& app_;
-    QWidget* strip_;
+    TimeLog& log_;
+    ProjectList& projects_;
+    FileLocations& locations_;
     QCheckBox* boxes_[5] = {};
 };
 

@@ -1,8 +1,7 @@
 #include "dialogs/ProjectListDialog.h"
 
-#include "app/Accessibility.h"
-#include "app/Help.h"
-#include "dialogs/NotesDialog.h"
+#include "dialogs/common/Accessibility.h"
+#include "dialogs/common/QtText.h"
 #include "storage/ProjectList.h"
 
 #include <QDialogButtonBox>
@@ -17,7 +16,7 @@
 namespace ambrin {
 
 ProjectListDialog::ProjectListDialog(const std::string& text, QWidget* parent)
-    : HelpDialog(parent), original_(text), edit_(new QPlainTextEdit(this))
+    : DialogBase(parent), original_(text), edit_(new QPlainTextEdit(this))
 {
     setObjectName("projectListDialog");
     setWindowTitle(QStringLiteral("Edit Project List"));
@@ -26,7 +25,7 @@ ProjectListDialog::ProjectListDialog(const std::string& text, QWidget* parent)
     edit_->setObjectName("projectListEdit");
     Describe(edit_, QStringLiteral("Project names"), QStringLiteral("One project name per line"));
     edit_->setTabChangesFocus(true);
-    edit_->setPlainText(NotesToEditText(text));
+    edit_->setPlainText(ToEditText(text));
 
     // OK takes Enter outside the edit; inside it Enter starts a new line.
     QDialogButtonBox* buttons = OkCancelButtons(QStringLiteral("Replace the project list with these names"),
@@ -46,8 +45,7 @@ ProjectListDialog::ProjectListDialog(const std::string& text, QWidget* parent)
 
 std::string ProjectListDialog::Text() const
 {
-    const QString text = edit_->toPlainText();
-    return text == NotesToEditText(original_) ? original_ : EditTextToNotes(text);
+    return EditedMultiLineBytes(original_, edit_->toPlainText());
 }
 
 void ProjectListDialog::EditList(ProjectList& list, QWidget* parent)

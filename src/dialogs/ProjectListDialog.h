@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/HelpDialog.h"
+#include "dialogs/common/DialogBase.h"
 
 #include <string>
 
@@ -11,7 +11,7 @@ namespace ambrin {
 class ProjectList;
 
 // Edits the whole project list as text, one name per line.
-class ProjectListDialog : public HelpDialog {
+class ProjectListDialog : public DialogBase {
     Q_OBJECT
 public:
     ProjectListDialog(const std::string& text, QWidget* parent = nullptr);

@@ -55,8 +55,8 @@ TEST(Accessibility, EveryControlIsNamedDescribedAndInTabOrder)
     App app;
     MainWindow strip(app);
     NotesDialog notes("", &strip);
-    EditLogDialog editLog(app, &strip);
-    OptionsDialog options(app, &strip);
+    EditLogDialog editLog(app.Log(), app.Locations(), &strip);
+    OptionsDialog options(app.Log(), app.Projects(), app.Locations(), &strip);
     ProjectListDialog list("", &strip);
     const WindowCase cases[] = {
         {&strip, {"projectCombo", "notesButton", "timePicker", "datePicker", "optionsButton"}},
@@ -90,7 +90,7 @@ TEST(Accessibility, MnemonicsReachTheirButtons)
 {
     test::TempHome home;
     App app;
-    EditLogDialog editLog(app);
+    EditLogDialog editLog(app.Log(), app.Locations());
     editLog.show();
     QApplication::setActiveWindow(&editLog);  // shortcuts act in the active window
     // A mnemonic clicks its button as a user would see it: after a short press.
@@ -99,7 +99,7 @@ TEST(Accessibility, MnemonicsReachTheirButtons)
     QTest::keyClick(&editLog, Qt::Key_A, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return editLog.WorkingLog().Count() == 0; })) << "Alt+A is Delete All";
 
-    OptionsDialog options(app, nullptr);
+    OptionsDialog options(app.Log(), app.Projects(), app.Locations(), nullptr);
     options.show();
     QApplication::setActiveWindow(&options);
     QString opened;

@@ -1,10 +1,10 @@
 #include "dialogs/EditLogDialog.h"
 
 #include "app/App.h"
-#include "platform/FileSystem.h"
 #include "storage/SettingsStore.h"
 #include "support/DialogDriver.h"
 #include "support/FakeClock.h"
+#include "support/SystemCallFaults.h"
 #include "support/TempHome.h"
 
 #include <QAbstractItemModel>
@@ -20,6 +20,7 @@
 #include <QTimeEdit>
 
 #include <filesystem>
+#include <optional>
 #include <set>
 
 namespace ambrin {
@@ -35,7 +36,7 @@ protected:
     // Opens the dialog as a user sees it: shown, with the first-row and load timers run.
     void Open()
     {
-        dialog_ = std::make_unique<EditLogDialog>(app_);
+        dialog_ = std::make_unique<EditLogDialog>(app_.Log(), app_.Locations());
         dialog_->show();
         Settle();
     }
@@ -210,26 +211,26 @@ TEST_F(EditLogTest, SaveAndLoadWithTheirMessages)
 
     struct Failure {
         std::string path;
-        platform::FileFault fault;
+        std::optional<test::SystemCall> fault;
         QString message;
     };
     const Failure failures[] = {
-        {home_.Path() + "/no/such/folder/x.csv", platform::FileFault::None,
-         "Unable to create timelog file to save to"},
-        {saved, platform::FileFault::WriteFails, "Error writing timelog file"},  // a full disk
-        {saved, platform::FileFault::RenameFails, "Error writing timelog file"},
+        {home_.Path() + "/no/such/folder/x.csv", {}, "Unable to create timelog file to save to"},
+        {saved, test::SystemCall::Write, "Error writing timelog file"},  // a full disk
+        {saved, test::SystemCall::Rename, "Error writing timelog file"},
     };
     test::WriteBytes(saved, "an earlier save");
     for (const Failure& failure : failures) {
         chosen = QString::fromStdString(failure.path);
-        platform::InjectFileFault(failure.fault);
+        std::optional<test::InjectedFault> injected;
+        if (failure.fault) injected.emplace(*failure.fault, ENOSPC);
         QString shown;
         OnNextDialog([&shown](QDialog* box) {
             shown = static_cast<QMessageBox*>(box)->text();
             box->accept();
         });
         Click("saveButton");
-        platform::InjectFileFault(platform::FileFault::None);
+        injected.reset();
         EXPECT_EQ(shown, failure.message);
         EXPECT_EQ(test::FileBytes(saved), "an earlier save") << "the chosen file stays as it was";
     }

@@ -154,10 +154,10 @@ TEST_F(OptionsTest, F1InEveryWindowNamesTheMissingHelpFile)
     const QString expected = QString::fromStdString("Unable to find or open Ambrin help file " +
                                                     home_.Path() + "/Ambrin/Ambrin.hlp");
     std::vector<QWidget*> windows{strip_.get()};
-    EditLogDialog editLog(app_, strip_.get());
+    EditLogDialog editLog(app_.Log(), app_.Locations(), strip_.get());
     NotesDialog notes("", strip_.get());
     ProjectListDialog list("", strip_.get());
-    OptionsDialog options(app_, strip_.get());
+    OptionsDialog options(app_.Log(), app_.Projects(), app_.Locations(), strip_.get());
     for (QWidget* window : {static_cast<QWidget*>(&editLog), static_cast<QWidget*>(&notes),
                             static_cast<QWidget*>(&list), static_cast<QWidget*>(&options)}) {
         windows.push_back(window);

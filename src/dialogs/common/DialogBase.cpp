@@ -1,7 +1,7 @@
-#include "dialogs/HelpDialog.h"
+#include "dialogs/common/DialogBase.h"
 
-#include "app/Accessibility.h"
-#include "app/Help.h"
+#include "dialogs/common/Accessibility.h"
+#include "dialogs/common/Help.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -11,7 +11,7 @@
 
 namespace ambrin {
 
-void HelpDialog::keyPressEvent(QKeyEvent* event)
+void DialogBase::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_F1) {
         ShowHelp();
@@ -20,7 +20,7 @@ void HelpDialog::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-QDialogButtonBox* HelpDialog::OkCancelButtons(const QString& okDescription,
+QDialogButtonBox* DialogBase::OkCancelButtons(const QString& okDescription,
                                               const QString& cancelDescription)
 {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

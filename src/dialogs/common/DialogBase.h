@@ -10,8 +10,9 @@ class QPlainTextEdit;
 
 namespace ambrin {
 
-// The program's dialogs: F1 runs the help command in each of them.
-class HelpDialog : public QDialog {
+// What the program's dialogs share: F1 opens help in each of them, and OK and Cancel are
+// made alike.
+class DialogBase : public QDialog {
     Q_OBJECT
 public:
     using QDialog::QDialog;
