@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 
+#include "support/SystemCallFaults.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -13,18 +14,14 @@ namespace ambrin {
 namespace {
 
 namespace fs = std::filesystem;
-using platform::FileFault;
 using platform::ReplaceResult;
 
 class SafeFile : public ::testing::Test {
 protected:
-    void TearDown() override { platform::InjectFileFault(FileFault::None); }
     std::vector<std::string> Entries() const
     {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder_)) {
-            names.push_back(entry.path().filename().string());
-        }
+        for (const auto& entry : fs::directory_iterator(folder_)) names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -34,87 +31,73 @@ protected:
     bool made_ = fs::create_directory(folder_);
 };
 
-#ifndef _WIN32  // modes, links and folder rights are POSIX matters here
-TEST_F(SafeFile, ReplacesAndKeepsPermissions)
+TEST_F(SafeFile, ReplacesAndLeavesNoTemporary)
 {
+    test::WriteBytes(target_, "old");
     EXPECT_EQ(platform::ReplaceFileContents(target_, "new"), ReplaceResult::Replaced);
     EXPECT_EQ(test::FileBytes(target_), "new");
-    chmod(target_.c_str(), 0640);
-    EXPECT_EQ(platform::ReplaceFileContents(target_, "newer"), ReplaceResult::Replaced);
-    EXPECT_EQ(test::FileBytes(target_), "newer");
-    struct stat st {};
-    stat(target_.c_str(), &st);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"current log.csv"});
+    fs::create_directory(folder_ + "/folder");
+    EXPECT_EQ(platform::ReplaceFileContents(folder_ + "/folder", "x"), ReplaceResult::CannotCreate);
 }
-#endif
 
-#ifndef _WIN32  // modes, links and folder rights are POSIX matters here
-TEST_F(SafeFile, ReplacesWhereALinkPoints)
+TEST_F(SafeFile, LeftoverTemporariesOfThatTargetAloneAreRemoved)
 {
-    test::WriteBytes(folder_ + "/real.csv", "old");
-    fs::create_symlink("real.csv", target_);
-    EXPECT_EQ(platform::ReplaceFileContents(target_, "new"), ReplaceResult::Replaced);
-    EXPECT_TRUE(fs::is_symlink(target_));
-    EXPECT_EQ(test::FileBytes(folder_ + "/real.csv"), "new");
+    test::WriteBytes(target_, "old");
+    for (const char* name : {".current log.csv.tmp-abcdef", ".current log.csv.tmp-abc", ".projects.txt.tmp-abcdef"}) {
+        test::WriteBytes(folder_ + "/" + name, "left by a crash");
+    }
+    platform::RemoveStaleTemporaries(target_);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{".current log.csv.tmp-abc", ".projects.txt.tmp-abcdef",
+                                                   "current log.csv"}))
+        << "not ours: another length, another target";
 }
-#endif
 
+#ifndef _WIN32  // modes, links, folder rights and injected faults are POSIX matters here
 TEST_F(SafeFile, FailuresLeaveTheOldFileWhole)
 {
-    const std::pair<FileFault, ReplaceResult> faults[] = {
-        {FileFault::CreateFails, ReplaceResult::CannotCreate},
-        {FileFault::WriteFails, ReplaceResult::WriteFailed},
-        {FileFault::SyncFails, ReplaceResult::WriteFailed},
-        {FileFault::RenameFails, ReplaceResult::WriteFailed},
+    const std::pair<test::SystemCall, ReplaceResult> faults[] = {
+        {test::SystemCall::Open, ReplaceResult::CannotCreate},
+        {test::SystemCall::Write, ReplaceResult::WriteFailed},
+        {test::SystemCall::Sync, ReplaceResult::WriteFailed},
+        {test::SystemCall::Rename, ReplaceResult::WriteFailed},
     };
     test::WriteBytes(target_, "old");
-    for (const auto& [fault, result] : faults) {
-        platform::InjectFileFault(fault);
+    for (const auto& [call, result] : faults) {
+        const test::InjectedFault fault(call, ENOSPC);
         EXPECT_EQ(platform::ReplaceFileContents(target_, "new"), result);
         EXPECT_EQ(test::FileBytes(target_), "old");
         EXPECT_EQ(Entries(), std::vector<std::string>{"current log.csv"}) << "no temporary left";
     }
 }
 
-#ifndef _WIN32  // modes, links and folder rights are POSIX matters here
-TEST_F(SafeFile, ReadOnlyFileIsNotReplaced)
+TEST_F(SafeFile, KeepsPermissionsAndReplacesWhereALinkPoints)
+{
+    test::WriteBytes(folder_ + "/real.csv", "old");
+    chmod((folder_ + "/real.csv").c_str(), 0640);
+    fs::create_symlink("real.csv", target_);
+    EXPECT_EQ(platform::ReplaceFileContents(target_, "new"), ReplaceResult::Replaced);
+    EXPECT_TRUE(fs::is_symlink(target_));
+    EXPECT_EQ(test::FileBytes(folder_ + "/real.csv"), "new");
+    struct stat st {};
+    stat((folder_ + "/real.csv").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+TEST_F(SafeFile, WhatMayNotBeWrittenIsNotReplaced)
 {
     test::WriteBytes(target_, "old");
     chmod(target_.c_str(), 0444);
-    EXPECT_EQ(platform::ReplaceFileContents(target_, "new"), ReplaceResult::CannotCreate);
-    EXPECT_EQ(test::FileBytes(target_), "old");
-    fs::create_directory(folder_ + "/folder");
-    EXPECT_EQ(platform::ReplaceFileContents(folder_ + "/folder", "x"), ReplaceResult::CannotCreate);
-}
-#endif
-
-#ifndef _WIN32  // modes, links and folder rights are POSIX matters here
-TEST_F(SafeFile, UnwritableFolder)
-{
-    if (test::RunningAsRoot()) GTEST_SKIP() << "root writes into any folder";
-    test::WriteBytes(target_, "old");
-    chmod(folder_.c_str(), 0555);
-    EXPECT_EQ(platform::ReplaceFileContents(target_, "new"), ReplaceResult::CannotCreate);
-    chmod(folder_.c_str(), 0755);
+    EXPECT_EQ(platform::ReplaceFileContents(target_, "new"), ReplaceResult::CannotCreate) << "read-only, root too";
+    chmod(target_.c_str(), 0644);
+    if (!test::RunningAsRoot()) {  // root writes into any folder
+        chmod(folder_.c_str(), 0555);
+        EXPECT_EQ(platform::ReplaceFileContents(target_, "new"), ReplaceResult::CannotCreate);
+        chmod(folder_.c_str(), 0755);
+    }
     EXPECT_EQ(test::FileBytes(target_), "old");
 }
 #endif
-
-TEST_F(SafeFile, CrashBeforeRenameLeavesOldFileAndATemporaryRemovedLater)
-{
-    test::WriteBytes(target_, "old");
-    test::WriteBytes(folder_ + "/.current log.csv.tmp-abc", "not ours: wrong length");
-    test::WriteBytes(folder_ + "/.projects.txt.tmp-abcdef", "another target's");
-    platform::InjectFileFault(FileFault::CrashBeforeRename);
-    EXPECT_EQ(platform::ReplaceFileContents(target_, "new"), ReplaceResult::WriteFailed);
-    platform::InjectFileFault(FileFault::None);
-    EXPECT_EQ(test::FileBytes(target_), "old");
-    EXPECT_EQ(Entries().size(), 4u);
-
-    platform::RemoveStaleTemporaries(target_);
-    EXPECT_EQ(Entries(), (std::vector<std::string>{".current log.csv.tmp-abc",
-                                                   ".projects.txt.tmp-abcdef", "current log.csv"}));
-}
 
 }  // namespace
 }  // namespace ambrin

@@ -51,24 +51,38 @@ TEST(SettingsStore, FirstWriteCreatesTheKeyWithAllLevels)
     EXPECT_FALSE(SettingsStore::IsOn(settings::kTopmost));
 }
 
+// A write changes the line of its value, or adds one at the end of its section; every other
+// byte stays, lines the hive does not understand included.
 TEST(SettingsStore, AWriteTouchesOnlyItsOwnLine)
 {
-    test::TempHome home;
-    const std::string before = "REGEDIT4\n\n; kept as it is\n[HKEY_CURRENT_USER\\Software\\Other]\n"
-                               "\"Topmost\"=dword:00000007\n\n" +
-                               kSection + "\n\"AppFolder\"=\"/home/ann/Time\"\n"
-                               "\"TOPMOST\"=dword:00000005\n"
-                               "something we do not understand\n\n";
-    WriteBytes(home.HivePath(), before);
-    ASSERT_TRUE(SettingsStore::Write(settings::kTopmost, true));
-    std::string expected = before;
-    expected.replace(expected.find("\"TOPMOST\"=dword:00000005\n"), 25, "\"TOPMOST\"=dword:00000001\r\n");
-    EXPECT_EQ(FileBytes(home.HivePath()), expected) << "same name in another case is that value";
-
-    ASSERT_TRUE(SettingsStore::Write(settings::kEndProj, true));
-    expected.replace(expected.find("something we do not understand\n") + 31, 0,
-                     "\"EndProj\"=dword:00000001\r\n");
-    EXPECT_EQ(FileBytes(home.HivePath()), expected) << "a new value goes to the end of its section";
+    const struct {
+        const char* name;
+        std::string before;
+        const settings::Option& option;
+        std::string expected;
+    } cases[] = {
+        {"same name in another case is that value",
+         "REGEDIT4\n\n; kept as it is\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Topmost\"=dword:00000007\n\n" +
+             kSection + "\n\"AppFolder\"=\"/home/ann/Time\"\n\"TOPMOST\"=dword:00000005\nnot understood\n\n",
+         settings::kTopmost,
+         "REGEDIT4\n\n; kept as it is\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Topmost\"=dword:00000007\n\n" +
+             kSection + "\n\"AppFolder\"=\"/home/ann/Time\"\n\"TOPMOST\"=dword:00000001\r\nnot understood\n\n"},
+        {"a new value goes to the end of its section", "REGEDIT4\n" + kSection + "\nnot understood\n\n[Other]\n",
+         settings::kEndProj, "REGEDIT4\n" + kSection + "\nnot understood\n\"EndProj\"=dword:00000001\r\n\n[Other]\n"},
+        // A line ending in a backslash continues: an empty line keeps the new value apart.
+        {"a line that is no value never continues", "REGEDIT4\n" + kSection + "\n[x\"=hex:01 5]\\\n",
+         settings::kEndProj, "REGEDIT4\n" + kSection + "\n[x\"=hex:01 5]\\\n\r\n\"EndProj\"=dword:00000001\r\n"},
+        {"a value after a hex line ending in a backslash", "REGEDIT4\r\n" + kSection + "\r\n\"Bin\"=hex:01,\\",
+         settings::kEndProj,
+         "REGEDIT4\r\n" + kSection + "\r\n\"Bin\"=hex:01,\\\r\n\r\n\"EndProj\"=dword:00000001\r\n"},
+    };
+    for (const auto& c : cases) {
+        test::TempHome home;
+        WriteBytes(home.HivePath(), c.before);
+        ASSERT_TRUE(SettingsStore::Write(c.option, true)) << c.name;
+        EXPECT_EQ(FileBytes(home.HivePath()), c.expected) << c.name;
+        EXPECT_TRUE(SettingsStore::IsOn(c.option)) << c.name;
+    }
 }
 
 struct ValueCase {
@@ -136,28 +150,4 @@ TEST(SettingsStore, AForeignFileReadsAsAbsentAndIsNeverOverwritten)
 }  // namespace
 }  // namespace ambrin
 
-namespace ambrin {
-namespace {
 
-TEST(SettingsStore, ALineThatIsNoValueNeverContinues)
-{
-    // "[x=hex:..\" then a blank line would read as one line "[x=hex:..]": a section.
-    test::TempHome home;
-    WriteBytes(home.HivePath(), "REGEDIT4\n" + kSection + "\n[x\"=hex:01 5]\\\n");
-    ASSERT_TRUE(SettingsStore::Write(settings::kEndProj, true));
-    EXPECT_TRUE(SettingsStore::IsOn(settings::kEndProj));
-}
-
-TEST(SettingsStore, WriteAfterAHexLineEndingInABackslashStaysItsOwnValue)
-{
-    test::TempHome home;
-    WriteBytes(home.HivePath(), "REGEDIT4\r\n" + kSection + "\r\n\"Bin\"=hex:01,\\");
-    ASSERT_TRUE(SettingsStore::Write(settings::kEndProj, true));
-    EXPECT_TRUE(SettingsStore::IsOn(settings::kEndProj));
-    const std::string text = FileBytes(home.HivePath());
-    EXPECT_EQ(text.substr(0, text.find("\"Bin\"=hex:01,\\") + 14),
-              "REGEDIT4\r\n" + kSection + "\r\n\"Bin\"=hex:01,\\");
-}
-
-}  // namespace
-}  // namespace ambrin
