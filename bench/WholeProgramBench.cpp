@@ -183,7 +183,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
     const std::string program = argc > 1 ? argv[1] : "build/bench/src/ambrin";
-    const int runs = argc > 2 ? std::atoi(argv[2]) : 15;
+    const int runs = argc > 2 ? std::atoi(argv[2]) : 31;
     // A third argument names one size alone: "100000" compares that size's starts only.
     std::vector<std::size_t> sizes{1'000u, 10'000u, 100'000u, 1'000'000u};
     if (argc > 3) sizes = {static_cast<std::size_t>(std::atol(argv[3]))};
@@ -203,7 +203,7 @@ int main(int argc, char** argv)
         const double fileMb = bytes.str().size() / 1048576.0;
         std::vector<Run> emptyRuns;
         std::vector<Run> loadedRuns;
-        const int turns = records >= 1'000'000 ? 3 : runs;
+        const int turns = records >= 1'000'000 ? 3 : (records == 100'000 ? runs : 11);
         for (int i = 0; i < turns; ++i) {
             emptyRuns.push_back(StartOnce(program, empty));
             loadedRuns.push_back(StartOnce(program, loaded));

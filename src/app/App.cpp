@@ -55,8 +55,12 @@ std::unique_ptr<LogFiles> App::ReadFiles(const std::string& logPath, const std::
 
 void App::BeginLoading()
 {
-    const std::string logPath = locations_.CurrentLogPath();
-    const std::string listPath = locations_.ProjectListPath();
+    // One look at the settings for both paths: the loader starts as early as it can.
+    const std::string folder = locations_.LogFolder();
+    std::string logPath = folder;
+    JoinPath(logPath, kCurrentLogName);
+    std::string listPath = folder;
+    JoinPath(listPath, kProjectListName);
     auto logRead = std::make_unique<PartedLogRead>(logPath);
     try {
         loading_ = std::async(std::launch::async, &App::ReadFiles, this, logPath, listPath, logRead.get());

@@ -4,6 +4,7 @@
 #include "core/TimeLog.h"
 
 #include <cstring>
+#include <deque>
 #include <istream>
 #include <memory>
 
@@ -11,17 +12,24 @@ namespace ambrin {
 
 namespace {
 
-// Splits a line of the form the writer makes ("a","b",...) into views of its fields, when
-// there is nothing to decode; false for any other line (a backslash, a CR, a field without
-// quotes, a space or a comma at the end), which NextField reads.
-bool SplitWrittenRow(std::string_view line, std::vector<std::string_view>& fields)
+// Splits a line of the form the writer makes ("a","b",...) into views of its fields, those
+// with escapes decoded into decoded; false for any other line (a CR, a field without quotes,
+// bytes after a closing quote, a space or a comma at the end), which NextField reads.
+bool SplitWrittenRow(std::string_view line, std::vector<std::string_view>& fields, std::deque<std::string>& decoded)
 {
     fields.clear();
-    if (line.find('\\') != std::string_view::npos || line.find('\r') != std::string_view::npos) return false;
+    if (line.find('\r') != std::string_view::npos) return false;
+    const bool escapes = line.find('\\') != std::string_view::npos;
     for (std::size_t pos = 0; pos < line.size() && line[pos] == '"';) {
         const std::size_t close = line.find('"', pos + 1);
         if (close == std::string_view::npos) return false;
-        fields.push_back(line.substr(pos + 1, close - pos - 1));
+        std::string_view field = line.substr(pos + 1, close - pos - 1);
+        if (escapes && field.find('\\') != std::string_view::npos) {
+            if (decoded.size() <= fields.size()) decoded.resize(fields.size() + 1);
+            decoded[fields.size()] = DecodeField(field);
+            field = decoded[fields.size()];
+        }
+        fields.push_back(field);
         if (close + 1 == line.size()) return true;
         if (line[close + 1] != ',' || close + 2 == line.size()) return false;
         pos = close + 2;
@@ -51,36 +59,17 @@ std::size_t WrittenDateLength(std::string_view text)
 // Seconds since midnight of "9:05" or "19:05"; -1 for any other text.
 int WrittenTimeOfDay(std::string_view text)
 {
-    if (text.size() < 4 || text.size() > 5 || text[text.size() - 3] != ':') return -1;
-    const std::string_view hour = text.substr(0, text.size() - 3);
-    const std::string_view minute = text.substr(text.size() - 2);
-    if (!IsDigit(hour.front()) || !IsDigit(hour.back()) || !IsDigit(minute[0]) || !IsDigit(minute[1])) return -1;
-    const int h = hour.size() == 1 ? hour[0] - '0' : (hour[0] - '0') * 10 + (hour[1] - '0');
-    const int m = (minute[0] - '0') * 10 + (minute[1] - '0');
-    return h <= 23 && m <= 59 ? h * 3600 + m * 60 : -1;
+    const std::size_t n = text.size();
+    if ((n != 4 && n != 5) || text[n - 3] != ':' || !IsDigit(text[0]) || !IsDigit(text[n - 4]) ||
+        !IsDigit(text[n - 2]) || !IsDigit(text[n - 1])) {
+        return -1;
+    }
+    const int hour = n == 4 ? text[0] - '0' : (text[0] - '0') * 10 + (text[1] - '0');
+    const int minute = (text[n - 2] - '0') * 10 + (text[n - 1] - '0');
+    return hour <= 23 && minute <= 59 ? hour * 3600 + minute * 60 : -1;
 }
 
 }  // namespace
-
-void LineSplitter::Feed(std::string_view bytes, const OnLine& onLine)
-{
-    for (std::size_t lf; (lf = bytes.find('\n')) != std::string_view::npos; bytes.remove_prefix(lf + 1)) {
-        if (carry_.empty()) {
-            onLine(bytes.substr(0, lf));
-        } else {
-            carry_.append(bytes.substr(0, lf));
-            onLine(carry_);
-            carry_.clear();
-        }
-    }
-    carry_.append(bytes);
-}
-
-void LineSplitter::Finish(const OnLine& onLine)
-{
-    if (!carry_.empty()) onLine(carry_);
-    carry_.clear();
-}
 
 bool ForEachLine(std::istream& in, const LineSplitter::OnLine& onLine)
 {
@@ -100,9 +89,9 @@ bool ForEachLine(std::istream& in, const LineSplitter::OnLine& onLine)
 void LogLineReader::Read(std::string_view line)
 {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (!SplitWrittenRow(line, fields_)) {
-        const std::size_t count = SplitRow(line, decoded_);
-        fields_.assign(decoded_.begin(), decoded_.begin() + static_cast<std::ptrdiff_t>(count));
+    if (!SplitWrittenRow(line, fields_, decoded_)) {
+        const std::size_t count = SplitRow(line, split_);
+        fields_.assign(split_.begin(), split_.begin() + static_cast<std::ptrdiff_t>(count));
     }
     if (fields_.empty()) return;
     const ClockTime start = ReadTime(fields_[0]);

@@ -2,6 +2,7 @@
 
 #include "core/ClockTime.h"
 
+#include <deque>
 #include <functional>
 #include <iosfwd>
 #include <string>
@@ -17,13 +18,31 @@ class TimeLog;
 void AppendLogText(std::string& out, const TimeLog& log, bool includeTotals);
 
 // Cuts bytes fed in pieces into lines (without their LF); a line cut between two pieces is
-// joined first.
+// joined first. onLine is called with each line.
 class LineSplitter {
 public:
     using OnLine = std::function<void(std::string_view)>;
-    void Feed(std::string_view bytes, const OnLine& onLine);
+    template <typename OnLineFn>
+    void Feed(std::string_view bytes, OnLineFn&& onLine)
+    {
+        for (std::size_t lf; (lf = bytes.find('\n')) != std::string_view::npos; bytes.remove_prefix(lf + 1)) {
+            if (carry_.empty()) {
+                onLine(bytes.substr(0, lf));
+            } else {
+                carry_.append(bytes.substr(0, lf));
+                onLine(std::string_view(carry_));
+                carry_.clear();
+            }
+        }
+        carry_.append(bytes);
+    }
     // The last line, when the bytes ended without a line end.
-    void Finish(const OnLine& onLine);
+    template <typename OnLineFn>
+    void Finish(OnLineFn&& onLine)
+    {
+        if (!carry_.empty()) onLine(std::string_view(carry_));
+        carry_.clear();
+    }
 
 private:
     std::string carry_;
@@ -45,7 +64,8 @@ private:
 
     TimeLog& log_;
     std::vector<std::string_view> fields_;
-    std::vector<std::string> decoded_;
+    std::vector<std::string> split_;     // the fields of a line the general reader splits
+    std::deque<std::string> decoded_;  // fields with escapes: a deque, so views stay valid as it grows
     // Records mostly follow one another on the same day: a time text in the writer's form
     // ("3-7-2005 9:05") on the date of the one before reads only its time of day.
     std::string lastDate_;  // "3-7-2005 ", when the last date read was in the writer's form

@@ -25,7 +25,7 @@ public:
     TimeLog(const TimeLog&) = delete;
     TimeLog& operator=(const TimeLog&) = delete;
     // A log moved from is empty.
-    TimeLog(TimeLog&& other) noexcept : records_(std::exchange(other.records_, {})) {}
+    TimeLog(TimeLog&& other) noexcept : records_(std::exchange(other.records_, {})) { other.inOrder_ = false; }
     TimeLog& operator=(TimeLog&& other) noexcept;
     ~TimeLog() = default;
 
@@ -77,9 +77,16 @@ private:
             std::swap(node_, other.node_);
             return *this;
         }
-        ~Entry();
+        ~Entry()
+        {
+            if (node_ && --node_->holders == 0) delete node_;
+        }
         Node* operator->() const { return node_; }
-        Entry Share() const;
+        Entry Share() const
+        {
+            ++node_->holders;
+            return Entry(node_);
+        }
 
     private:
         Node* node_;
@@ -88,6 +95,9 @@ private:
     TimeRecord& HandOut(std::uint32_t index) const;
 
     mutable std::vector<Entry> records_;  // handing out a shared record gives it a copy of its own
+    // Known to be in time order: set by Assign, which found it so while sharing the records
+    // (none of which anyone can reach yet), and forgotten at any change or hand-out.
+    mutable bool inOrder_ = false;
 };
 
 }  // namespace ambrin

@@ -153,6 +153,12 @@ TEST(TimeLogReferences, SortingFindsAStartChangedThroughAHeldReference)
     first.start = Day(20);
     log.SortByTime();
     EXPECT_EQ(Projects(log), "r2;r3;r4;r1;");
+
+    TimeLog copy;  // found in order while copied; a record handed out afterwards may change that
+    copy.Assign(log);
+    copy.At(0).start = Day(30);
+    copy.SortByTime();
+    EXPECT_EQ(Projects(copy), "r3;r4;r1;r2;");
 }
 
 }  // namespace
