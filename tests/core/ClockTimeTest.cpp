@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
 namespace ambrin {
@@ -25,16 +24,13 @@ TEST(ClockTimeFormat, Table)
 {
     const FormatCase cases[] = {
         {"empty numeric", ClockTime(), ClockTextStyle::Numeric, false, ""},
-        {"empty numeric seconds", ClockTime(), ClockTextStyle::Numeric, true, ""},
         {"empty time only", ClockTime(), ClockTextStyle::TimeOnly, false, ""},
-        {"empty date and time", ClockTime(), ClockTextStyle::DateAndTime, true, ""},
         {"no leading zeros but minutes", MakeTime(2005, 1, 2, 3, 4, 5), ClockTextStyle::Numeric,
          true, "1-2-2005 3:04:05"},
         {"numeric drops seconds", MakeTime(2005, 3, 7, 9, 5, 3), ClockTextStyle::Numeric, false,
          "3-7-2005 9:05"},
         {"numeric 24-hour", MakeTime(2005, 12, 31, 23, 59), ClockTextStyle::Numeric, false,
          "12-31-2005 23:59"},
-        {"midnight", MakeTime(2006, 1, 1, 0, 0), ClockTextStyle::Numeric, false, "1-1-2006 0:00"},
         {"year 30827", MakeTime(30827, 12, 31, 23, 59, 59), ClockTextStyle::Numeric, true,
          "12-31-30827 23:59:59"},
         {"12:05 am", MakeTime(2005, 3, 7, 0, 5), ClockTextStyle::TimeOnly, false,
@@ -43,8 +39,6 @@ TEST(ClockTimeFormat, Table)
          "         12:05 pm"},
         {"time only ignores seconds", MakeTime(2005, 3, 7, 13, 15, 59), ClockTextStyle::TimeOnly,
          true, "         1:15 pm"},
-        {"11:59 pm", MakeTime(2005, 3, 7, 23, 59), ClockTextStyle::TimeOnly, false,
-         "         11:59 pm"},
         {"date and time", MakeTime(2005, 3, 7, 13, 15), ClockTextStyle::DateAndTime, false,
          "Mon Mar 7, 1:15 pm"},
         {"sunday in december", MakeTime(2006, 12, 31, 9, 5), ClockTextStyle::DateAndTime, false,
@@ -55,16 +49,6 @@ TEST(ClockTimeFormat, Table)
     for (const FormatCase& c : cases) {
         EXPECT_EQ(c.value.Format(c.style, c.withSeconds), c.expected) << c.name;
     }
-}
-
-TEST(ClockTimeFields, EmptyIsMondayFirstOfJanuary1601)
-{
-    const CalendarFields f = ClockTime().Fields();
-    EXPECT_EQ(f.year, 1601);
-    EXPECT_EQ(f.month, 1);
-    EXPECT_EQ(f.day, 1);
-    EXPECT_EQ(f.dayOfWeek, 1);
-    EXPECT_EQ(f.hour + f.minute + f.second + f.milliseconds, 0);
 }
 
 TEST(ClockTimeFields, RoundTripEveryDayOfFourCenturies)
@@ -94,17 +78,13 @@ TEST(ClockTimeFromFields, ValidityTable)
         {"first moment", 1601, 1, 1, 0, 0, 0, true},
         {"last second", 30827, 12, 31, 23, 59, 59, true},
         {"year before 1601", 1600, 12, 31, 23, 59, 59, false},
-        {"year after 30827", 30828, 1, 1, 0, 0, 0, false},
-        {"month 0", 2005, 0, 1, 0, 0, 0, false},
         {"month 13", 2005, 13, 1, 0, 0, 0, false},
-        {"day 0", 2005, 1, 0, 0, 0, 0, false},
         {"31 April", 2005, 4, 31, 0, 0, 0, false},
         {"29 February, leap", 2004, 2, 29, 0, 0, 0, true},
         {"29 February, common", 2005, 2, 29, 0, 0, 0, false},
         {"29 February 1900", 1900, 2, 29, 0, 0, 0, false},
         {"29 February 2000", 2000, 2, 29, 0, 0, 0, true},
         {"hour 24", 2005, 3, 7, 24, 0, 0, false},
-        {"minute 60", 2005, 3, 7, 9, 60, 0, false},
         {"second 60", 2005, 3, 7, 9, 5, 60, false},
         {"low 16 bits taken", 2005 + 65536, 3 + 65536, 7, 9, 5, 0, true},
         {"negative wraps to invalid", 2005, -1, 7, 9, 5, 0, false},
@@ -127,6 +107,12 @@ struct ParseCase {
     std::string text;
     ClockTime expected;
 };
+
+// Rows print as their names (gtest would dump their bytes, padding included).
+void PrintTo(const ParseCase& row, std::ostream* os)
+{
+    *os << row.name;
+}
 
 std::vector<ParseCase> ParseCases()
 {
@@ -173,36 +159,6 @@ TEST_P(ClockTimeParse, ReadsAsTheTable)
 
 INSTANTIATE_TEST_SUITE_P(Texts, ClockTimeParse, ::testing::ValuesIn(ParseCases()),
                          test::ByRowName());
-
-TEST(ClockTimeParseAny, SurvivesHostileInput)
-{
-    std::mt19937 random(42);
-    std::string text;
-    for (int i = 0; i < 2000; ++i) {
-        text.resize(random() % 300);
-        for (char& c : text) c = "0123456789-/: +\0pm"[random() % 18];
-        ClockTime t;
-        t.Parse(text);  // must not crash or trip the sanitizers
-    }
-    ClockTime big;
-    big.Parse(std::string(10 * 1024 * 1024, '7'));
-    EXPECT_TRUE(big.IsEmpty());
-}
-
-TEST(ClockTimeParseAny, RoundTripsNumericForm)
-{
-    std::mt19937_64 random(7);
-    const std::uint64_t last = MakeTime(30827, 12, 31, 23, 59, 59).Ticks();
-    for (int i = 0; i < 5000; ++i) {
-        const ClockTime value(random() % last + 1);
-        const CalendarFields f = value.Fields();
-        ClockTime minutes, seconds;
-        minutes.Parse(value.Format(ClockTextStyle::Numeric, false));
-        seconds.Parse(value.Format(ClockTextStyle::Numeric, true));
-        ASSERT_EQ(minutes, MakeTime(f.year, f.month, f.day, f.hour, f.minute));
-        ASSERT_EQ(seconds, MakeTime(f.year, f.month, f.day, f.hour, f.minute, f.second));
-    }
-}
 
 struct RoundCase {
     const char* name;

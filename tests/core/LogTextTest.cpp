@@ -63,6 +63,12 @@ struct ReadCase {
     std::vector<TimeRecord> expected;
 };
 
+// Rows print as their names (gtest would dump their bytes, padding included).
+void PrintTo(const ReadCase& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 const ClockTime t905 = MakeTime(2005, 3, 7, 9, 5);
 const ClockTime t930 = MakeTime(2005, 3, 7, 9, 30);
 

@@ -23,6 +23,12 @@ struct SwitchCase {
     std::vector<TimeRecord> after;
 };
 
+// Rows print as their names (gtest would dump their bytes, padding included).
+void PrintTo(const SwitchCase& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 const ClockTime k900 = MakeTime(2005, 3, 7, 9, 0);
 const ClockTime k930 = MakeTime(2005, 3, 7, 9, 30);
 const ClockTime k952 = MakeTime(2005, 3, 7, 9, 52, 30);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
-#include <stdexcept>
 
 namespace ambrin {
 namespace {
@@ -69,24 +68,6 @@ TEST(ProjectList, WriteListRoundTrip)
     ASSERT_TRUE(back.ReadList(in));
     EXPECT_EQ(Names(back), (std::vector<std::string>{"B", "a", "Caf\xC3\xA9"}))
         << "the empty name is skipped on reading";
-}
-
-class BrokenBuffer : public std::streambuf {
-protected:
-    int_type underflow() override { throw std::runtime_error("read"); }
-    int_type overflow(int_type) override { throw std::runtime_error("write"); }
-};
-
-TEST(ProjectList, StreamFailuresAreReported)
-{
-    ProjectList list;
-    list.AddName("Kept");
-    BrokenBuffer buffer;
-    std::istream in(&buffer);
-    EXPECT_FALSE(list.ReadList(in));
-    EXPECT_EQ(Names(list), std::vector<std::string>{"Kept"});
-    std::ostream out(&buffer);
-    EXPECT_FALSE(list.WriteList(out));
 }
 
 }  // namespace
