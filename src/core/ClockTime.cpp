@@ -2,6 +2,7 @@
 
 #include "platform/LocalClock.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -149,7 +150,7 @@ bool ParseCommonForm(std::string_view text, CalendarFields& f)
 
 }  // namespace
 
-void AppendDecimal(std::string& out, std::uint64_t value)
+char* PutDecimal(char* w, std::uint64_t value)
 {
     char digits[20];
     char* const end = digits + sizeof digits;
@@ -158,7 +159,13 @@ void AppendDecimal(std::string& out, std::uint64_t value)
         *--first = static_cast<char>('0' + value % 10);
         value /= 10;
     } while (value != 0);
-    out.append(first, end);
+    return std::copy(first, end, w);
+}
+
+void AppendDecimal(std::string& out, std::uint64_t value)
+{
+    char digits[20];
+    out.append(digits, PutDecimal(digits, value));
 }
 
 bool FieldsToTicks(const CalendarFields& f, std::uint64_t& ticks)

@@ -69,6 +69,8 @@ ClockTime RoundToQuarterHour(ClockTime value);
 // 17 significant digits and then half away from zero (450 s gives "0.13").
 std::string FormatHours(std::int32_t seconds);
 
+// Writes value in plain decimal, no leading zeros, at w (room for 20 bytes); returns the end.
+char* PutDecimal(char* w, std::uint64_t value);
 // Appends value in plain decimal, no leading zeros.
 void AppendDecimal(std::string& out, std::uint64_t value);
 

@@ -25,19 +25,6 @@ char* PutTwoDigits(char* w, std::uint64_t value)
     return w;
 }
 
-char* PutDecimal(char* w, std::uint64_t value)
-{
-    char digits[20];
-    char* const end = digits + sizeof digits;
-    char* first = end;
-    do {
-        *--first = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    std::memcpy(w, first, static_cast<std::size_t>(end - first));
-    return w + (end - first);
-}
-
 // Hours and minutes from start to end, whole minutes truncated toward zero; "0" when either
 // is empty. A negative duration keeps its sign: "-0:30".
 char* PutItemTotal(char* w, const TimeRecord& record)
