@@ -2,6 +2,7 @@
 
 #include "Version.h"
 #include "app/App.h"
+#include "app/StripAccessibility.h"
 #include "core/ProjectName.h"
 #include "core/ProjectSwitch.h"
 #include "dialogs/NotesDialog.h"
@@ -9,6 +10,7 @@
 #include "dialogs/common/Accessibility.h"
 #include "dialogs/common/Help.h"
 #include "dialogs/common/Icons.h"
+#include "dialogs/common/Pickers.h"
 #include "dialogs/common/QtText.h"
 #include "storage/LogFiles.h"
 #include "storage/SettingsStore.h"
@@ -34,12 +36,10 @@ namespace ambrin {
 
 namespace {
 
-QString LocaleTimeFormat()
+// The keys that open a control's menu: the menu key and Shift+F10.
+bool IsMenuKey(const QKeyEvent& key)
 {
-    // The locale's long time format with seconds, less its time-zone part.
-    QString format = QLocale().timeFormat(QLocale::LongFormat);
-    format.remove(QLatin1Char('t'));
-    return format.trimmed();
+    return key.key() == Qt::Key_Menu || (key.key() == Qt::Key_F10 && key.modifiers() == Qt::ShiftModifier);
 }
 
 }  // namespace
@@ -54,6 +54,7 @@ MainWindow::MainWindow(App& app, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     StayOnTop(SettingsStore::IsOn(settings::kTopmost));
+    InstallStripAccessibility();
     BuildControls();
     files_ = app_.LoadFiles();
     RefreshProjects();
@@ -87,6 +88,7 @@ void MainWindow::BuildControls()
     combo_->setMaxVisibleItems(12);
     Describe(combo_, QStringLiteral("Project"),
              QStringLiteral("The project you work on; choose or type another and press Enter to start it"));
+    combo_->lineEdit()->setAccessibleName(QStringLiteral("Project"));
     combo_->installEventFilter(this);
     combo_->lineEdit()->installEventFilter(this);
     connect(combo_, &QComboBox::activated, this, [this] { ChangeProject(); });
@@ -99,19 +101,18 @@ void MainWindow::BuildControls()
     notesButton_->setFocusPolicy(Qt::StrongFocus);
     connect(notesButton_, &QToolButton::clicked, this, &MainWindow::EditNotes);
 
-    timePicker_ = new QTimeEdit(this);
+    timePicker_ = new TabLeavingPicker<QTimeEdit>(this);
     timePicker_->setObjectName("timePicker");
-    timePicker_->setTimeSpec(Qt::UTC);
-    timePicker_->setDisplayFormat(LocaleTimeFormat());
+    HoldWallClockFields(timePicker_);
+    timePicker_->setDisplayFormat(TimeFormatWithSeconds());
     timePicker_->setAlignment(Qt::AlignRight);
     Describe(timePicker_, QStringLiteral("Time of the next change"),
              QStringLiteral("Follows the clock; set it back by hand to date the next change back"));
     timePicker_->installEventFilter(this);
 
-    datePicker_ = new QDateEdit(this);
+    datePicker_ = new TabLeavingPicker<QDateEdit>(this);
     datePicker_->setObjectName("datePicker");
-    datePicker_->setTimeSpec(Qt::UTC);
-    datePicker_->setMinimumDate(QDate(1601, 1, 1));
+    HoldWallClockFields(datePicker_);
     datePicker_->setCalendarPopup(true);
     datePicker_->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
     datePicker_->setAlignment(Qt::AlignRight);
@@ -142,6 +143,12 @@ void MainWindow::BuildControls()
     layout->addWidget(datePicker_);
     layout->addWidget(optionsButton_);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    for (QWidget* control : {static_cast<QWidget*>(combo_->lineEdit()), static_cast<QWidget*>(timePicker_),
+                             static_cast<QWidget*>(datePicker_)}) {
+        control->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(control, &QWidget::customContextMenuRequested, this,
+                [this, control](const QPoint& at) { ShowMenu(control, control->mapToGlobal(at)); });
+    }
     setTabOrder(combo_, notesButton_);
     setTabOrder(notesButton_, timePicker_);
     setTabOrder(timePicker_, datePicker_);
@@ -171,9 +178,11 @@ void MainWindow::RefreshProjects()
     combo_->clear();
     for (const auto& [text, index] : items) combo_->addItem(text, index);
     const QString wanted = ToQString(running.empty() ? kIdleProject : std::string_view(running));
+    combo_->setToolTip(wanted);  // the running project whole, however narrow the box
     const int found = combo_->findText(wanted, Qt::MatchStartsWith);
     combo_->setCurrentIndex(found);
     if (found < 0) combo_->setEditText(QString());
+    combo_->lineEdit()->selectAll();  // as the selection of an item does on Windows: a name typed next replaces it
 }
 
 void MainWindow::ChangeProject()
@@ -298,10 +307,15 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         return true;  // the wheel would switch projects
     }
     if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* key = static_cast<QKeyEvent*>(event);
         const bool popupOpen = combo_->view()->isVisible();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !popupOpen) {
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !popupOpen) {
             ChangeProject();
+            return true;
+        }
+        if (IsMenuKey(*key) && watched->isWidgetType()) {
+            auto* control = static_cast<QWidget*>(watched);
+            ShowMenu(control == combo_ ? combo_->lineEdit() : control, control->mapToGlobal(control->rect().center()));
             return true;
         }
     }
@@ -316,11 +330,21 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        ChangeProject();
+        // A focused button takes Enter as it takes Space: it opens its window.
+        if (auto* button = qobject_cast<QToolButton*>(focusWidget())) {
+            button->click();
+        } else {
+            ChangeProject();
+        }
         return;
     case Qt::Key_Escape:
         return;  // never closes the strip
     default:
+        if (IsMenuKey(*event)) {
+            QWidget* at = focusWidget() ? focusWidget() : this;
+            ShowMenu(nullptr, at->mapToGlobal(at->rect().center()));
+            return;
+        }
         QWidget::keyPressEvent(event);
     }
 }
@@ -353,9 +377,17 @@ void MainWindow::changeEvent(QEvent* event)
 
 void MainWindow::contextMenuEvent(QContextMenuEvent* event)
 {
-    QMenu menu(this);
-    menu.addAction(QStringLiteral("&About Ambrin..."), this, &MainWindow::ShowOptions);
-    menu.exec(event->globalPos());
+    ShowMenu(nullptr, event->globalPos());
+}
+
+void MainWindow::ShowMenu(QWidget* control, QPoint globalPos)
+{
+    // The project's text keeps its own edit actions above the strip's.
+    auto* edit = qobject_cast<QLineEdit*>(control);
+    std::unique_ptr<QMenu> menu(edit ? edit->createStandardContextMenu() : new QMenu(this));
+    if (edit) menu->addSeparator();
+    menu->addAction(QStringLiteral("&About Ambrin..."), this, &MainWindow::ShowOptions);
+    menu->exec(globalPos);
 }
 
 }  // namespace ambrin

@@ -49,6 +49,9 @@ private:
     void BuildControls();
     void SetPickers(ClockTime time);
     void StayOnTop(bool onTop);
+    // The strip's menu (About Ambrin...), wherever it is asked for: a right click or Shift+F10
+    // on any control.
+    void ShowMenu(QWidget* control, QPoint globalPos);
     void ShutDown();
     void OnFocusChanged(QWidget* old, QWidget* now);
     bool IsComboPart(const QWidget* widget) const;

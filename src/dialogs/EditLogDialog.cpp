@@ -22,6 +22,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -63,7 +64,6 @@ QPushButton* MakeButton(const QString& text, const char* name, QWidget* parent,
     auto* button = new QPushButton(text, parent);
     Describe(button, {}, description);
     button->setObjectName(name);
-    button->setAutoDefault(false);
     return button;
 }
 
@@ -108,6 +108,7 @@ void EditLogDialog::BuildControls()
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setWordWrap(false);
+    list_->setTabKeyNavigation(false);  // Tab leaves the list; arrow keys move within it
     list_->setShowGrid(false);
     // Row heights are set while there are no rows: set after, each of 100,000 rows would
     // be resized and announced on its own.
@@ -119,6 +120,7 @@ void EditLogDialog::BuildControls()
     list_->setItemDelegate(new LogCellDelegate(list_));
     Describe(list_, QStringLiteral("Records"), QStringLiteral("Every record of the log; select one to edit it below"));
     list_->viewport()->installEventFilter(this);
+    list_->installEventFilter(this);
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& selected) { OnSelectionChanged(selected); });
 
@@ -332,8 +334,14 @@ void EditLogDialog::accept()
 
 bool EditLogDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == list_->viewport() && event->type() == QEvent::MouseButtonRelease) {
+    if (watched == list_->viewport() && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         detailTimer_->start(kTimerMilliseconds);  // a click on the selected row reloads it
+    } else if (watched == list_ && event->type() == QEvent::KeyPress &&
+               static_cast<QKeyEvent*>(event)->key() == Qt::Key_Tab) {
+        // Ctrl+Tab moves on as Tab does, instead of searching the list for a tab.
+        focusNextPrevChild(!(static_cast<QKeyEvent*>(event)->modifiers() & Qt::ShiftModifier));
+        return true;
     } else if (event->type() == QEvent::FocusOut && watched != details_->NotesEdit()) {
         Commit();
     } else if (watched == details_->NotesEdit() && event->type() == QEvent::KeyPress &&

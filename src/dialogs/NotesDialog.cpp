@@ -13,12 +13,12 @@
 namespace ambrin {
 
 NotesDialog::NotesDialog(const std::string& notes, QWidget* parent)
-    : DialogBase(parent), original_(notes), edit_(new QPlainTextEdit(this))
+    : DialogBase(parent), edit_(new QPlainTextEdit(this))
 {
     setWindowTitle(QStringLiteral("Notes"));
     setObjectName("notesDialog");
     edit_->setObjectName("notesEdit");
-    edit_->setPlainText(ToEditText(notes));
+    notes_.Load(edit_, notes);
     edit_->setTabChangesFocus(true);
     edit_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Describe(edit_, QStringLiteral("Notes"), QStringLiteral("Enter confirms; Ctrl+Enter starts a new line"));
@@ -42,7 +42,7 @@ NotesDialog::NotesDialog(const std::string& notes, QWidget* parent)
 
 std::string NotesDialog::Notes() const
 {
-    return EditedMultiLineBytes(original_, edit_->toPlainText());
+    return notes_.Bytes(edit_);
 }
 
 bool NotesDialog::eventFilter(QObject* watched, QEvent* event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs/common/DialogBase.h"
+#include "dialogs/common/EditBoxBytes.h"
 
 #include <string>
 
@@ -22,8 +23,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    std::string original_;
     QPlainTextEdit* edit_;
+    EditBoxBytes notes_;
 };
 
 }  // namespace ambrin

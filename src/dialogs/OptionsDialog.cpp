@@ -55,7 +55,6 @@ QPushButton* Button(const QString& text, const char* name, QWidget* parent)
 {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(name);
-    button->setAutoDefault(false);
     return button;
 }
 

@@ -8,15 +8,17 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <sstream>
 
 namespace ambrin {
 
 ProjectListDialog::ProjectListDialog(const std::string& text, QWidget* parent)
-    : DialogBase(parent), original_(text), edit_(new QPlainTextEdit(this))
+    : DialogBase(parent), edit_(new QPlainTextEdit(this))
 {
     setObjectName("projectListDialog");
     setWindowTitle(QStringLiteral("Edit Project List"));
@@ -25,12 +27,21 @@ ProjectListDialog::ProjectListDialog(const std::string& text, QWidget* parent)
     edit_->setObjectName("projectListEdit");
     Describe(edit_, QStringLiteral("Project names"), QStringLiteral("One project name per line"));
     edit_->setTabChangesFocus(true);
-    edit_->setPlainText(ToEditText(text));
+    text_.Load(edit_, text);
+    QTextDocument scratch;  // each line as the box shows it
+    for (std::size_t begin = 0; begin < text.size();) {
+        const std::size_t end = std::min(text.find('\n', begin), text.size());
+        ShownLine line{text.substr(begin, end - begin), {}};
+        if (!line.bytes.empty() && line.bytes.back() == '\r') line.bytes.pop_back();
+        scratch.setPlainText(ToQString(line.bytes));
+        line.shown = scratch.toRawText().split(QChar::ParagraphSeparator);
+        lines_.push_back(std::move(line));
+        begin = end + 1;
+    }
 
     // OK takes Enter outside the edit; inside it Enter starts a new line.
     QDialogButtonBox* buttons = OkCancelButtons(QStringLiteral("Replace the project list with these names"),
                                                 QStringLiteral("Leave the project list as it was"));
-    buttons->button(QDialogButtonBox::Cancel)->setAutoDefault(false);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
@@ -45,7 +56,33 @@ ProjectListDialog::ProjectListDialog(const std::string& text, QWidget* parent)
 
 std::string ProjectListDialog::Text() const
 {
-    return EditedMultiLineBytes(original_, edit_->toPlainText());
+    if (text_.Untouched(edit_)) return text_.Bytes(edit_);
+    const QStringList edited = EditBoxText(edit_).split(QLatin1Char('\n'));
+    std::vector<bool> used(lines_.size());
+    // Whether the lines from `at` on show line k as the box showed it.
+    const auto shows = [&](qsizetype at, std::size_t k) {
+        const QStringList& shown = lines_[k].shown;
+        if (used[k] || at + shown.size() > edited.size()) return false;
+        for (qsizetype j = 0; j < shown.size(); ++j) {
+            if (edited[at + j] != shown[j]) return false;
+        }
+        return true;
+    };
+    std::string out;
+    std::size_t next = 0;  // lines mostly stay in their order
+    for (qsizetype at = 0; at < edited.size();) {
+        std::size_t k = next < lines_.size() && shows(at, next) ? next : 0;
+        while (k < lines_.size() && !shows(at, k)) ++k;
+        if (k == lines_.size()) {
+            out += ToBytes(edited[at++]) + "\r\n";
+            continue;
+        }
+        out += lines_[k].bytes + "\r\n";
+        used[k] = true;
+        at += lines_[k].shown.size();
+        next = k + 1;
+    }
+    return out;
 }
 
 void ProjectListDialog::EditList(ProjectList& list, QWidget* parent)

@@ -2,6 +2,7 @@
 
 #include "core/TimeRecord.h"
 #include "dialogs/common/Accessibility.h"
+#include "dialogs/common/Pickers.h"
 #include "dialogs/common/QtText.h"
 
 #include <QCheckBox>
@@ -13,6 +14,8 @@
 #include <QPlainTextEdit>
 #include <QTimeEdit>
 
+#include <type_traits>
+
 namespace ambrin {
 
 namespace {
@@ -20,10 +23,10 @@ namespace {
 template <typename Picker>
 Picker* MakePicker(QWidget* parent, const char* name, const QString& accessibleName, const QString& description)
 {
-    auto* picker = new Picker(parent);
+    auto* picker = new TabLeavingPicker<Picker>(parent);
     picker->setObjectName(name);
-    picker->setTimeSpec(Qt::UTC);  // wall-clock fields: no daylight-saving gap is refused
-    picker->setMinimumDate(QDate(1601, 1, 1));
+    HoldWallClockFields(picker);
+    if constexpr (std::is_same_v<Picker, QTimeEdit>) picker->setDisplayFormat(TimeFormatWithSeconds());
     Describe(picker, accessibleName, description);
     return picker;
 }
@@ -81,6 +84,7 @@ RecordDetails::RecordDetails(QWidget* parent) : QFrame(parent)
     }
     connect(endCheck_, &QCheckBox::toggled, this, [this](bool on) {
         endTime_->setEnabled(on);
+        endDate_->setEnabled(on);
         emit Edited();
     });
 
@@ -109,9 +113,8 @@ void RecordDetails::Load(const TimeRecord* record)
 {
     if (!record) {
         loadedProject_.clear();
-        loadedNotes_.clear();
         projectEdit_->clear();
-        notesEdit_->clear();
+        notes_.Load(notesEdit_, {});
         const ClockTime now = ClockTime::Now();
         Show(startDate_, startTime_, now);
         Show(endDate_, endTime_, now);
@@ -119,9 +122,8 @@ void RecordDetails::Load(const TimeRecord* record)
         return;
     }
     loadedProject_ = record->project;
-    loadedNotes_ = record->notes;
     projectEdit_->setText(ToQString(record->project));
-    notesEdit_->setPlainText(ToEditText(record->notes));
+    notes_.Load(notesEdit_, record->notes);
     Show(startDate_, startTime_, record->start);
     endCheck_->setChecked(!record->end.IsEmpty());
     Show(endDate_, endTime_, record->end.IsEmpty() ? record->start : record->end);
@@ -132,7 +134,7 @@ bool RecordDetails::Commit(TimeRecord& record) const
     const QString project = projectEdit_->text();
     if (project.isEmpty()) return false;
     record.project = EditedBytes(loadedProject_, project);
-    record.notes = EditedMultiLineBytes(loadedNotes_, notesEdit_->toPlainText());
+    record.notes = notes_.Bytes(notesEdit_);
     record.start = ReadTime(startDate_, startTime_);
     record.end = endCheck_->isChecked() ? ReadTime(endDate_, endTime_) : ClockTime();
     return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialogs/common/EditBoxBytes.h"
+
 #include <QFrame>
 
 #include <string>
@@ -36,7 +38,7 @@ signals:
 
 private:
     std::string loadedProject_;
-    std::string loadedNotes_;
+    EditBoxBytes notes_;
     QLineEdit* projectEdit_ = nullptr;
     QTimeEdit* startTime_ = nullptr;
     QDateEdit* startDate_ = nullptr;

@@ -7,12 +7,17 @@
 #include "dialogs/OptionsDialog.h"
 #include "dialogs/ProjectListDialog.h"
 #include "support/DialogDriver.h"
+#include "storage/SettingsStore.h"
 #include "support/TempHome.h"
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
 #include <QTest>
 
 namespace ambrin {
@@ -110,6 +115,52 @@ TEST(Accessibility, MnemonicsReachTheirButtons)
     QTest::keyClick(&options, Qt::Key_P, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !opened.isEmpty(); }));
     EXPECT_EQ(opened, "Edit Project List") << "Alt+P is Edit Project List";
+}
+
+// The strip is a frame to screen readers, its project box is "Project" whatever it shows, the
+// running project's name shows whole in a tooltip, and its menu opens from every control, by
+// the mouse or by Shift+F10.
+TEST(Accessibility, TheStripAndItsProjectBoxAndMenu)
+{
+    test::TempHome home;
+    App app;
+    SettingsStore::Write(settings::kPopNote, false);
+    MainWindow strip(app);
+    strip.show();
+    QApplication::setActiveWindow(&strip);
+    auto* combo = strip.findChild<QComboBox*>("projectCombo");
+    const QString longName = QStringLiteral("A project with a name far longer than the box shows");
+    combo->setEditText(longName);
+    strip.ChangeProject();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&strip)->role(), QAccessible::Window);
+    for (QObject* box : {static_cast<QObject*>(combo), static_cast<QObject*>(combo->lineEdit())}) {
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name), "Project");
+    }
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(combo)->text(QAccessible::Value), longName);
+    EXPECT_EQ(combo->toolTip(), longName);
+
+    for (const char* name : {"projectCombo", "timePicker", "datePicker", "notesButton", "optionsButton"}) {
+        QWidget* control = strip.findChild<QWidget*>(name);
+        QWidget* target = name == std::string("projectCombo") ? combo->lineEdit() : control;
+        for (const bool byKey : {false, true}) {
+            QStringList actions;
+            QTimer::singleShot(50, [&actions] {
+                if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                    for (QAction* action : menu->actions()) actions << action->text();
+                    menu->close();
+                }
+            });
+            control->setFocus();
+            if (byKey) {
+                QTest::keyClick(target, Qt::Key_F10, Qt::ShiftModifier);
+            } else {
+                QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), target->mapToGlobal(QPoint(2, 2)));
+                QApplication::sendEvent(target, &click);
+            }
+            EXPECT_TRUE(actions.contains(QStringLiteral("&About Ambrin..."))) << name << (byKey ? " by key" : "");
+        }
+    }
 }
 
 }  // namespace

@@ -147,6 +147,33 @@ TEST_F(EditLogTest, ACommitShowsInItsRowAndTheNext)
     EXPECT_EQ(Cell(1, 0), "Mon Mar 7, 10:00 am");
 }
 
+// Times to the second; a right click keeps edits not yet committed (only the left button
+// reloads the selected row); a record with no end has neither end time nor end date to set.
+TEST_F(EditLogTest, SecondsRightClicksAndNoEnd)
+{
+    app_.Log().Append("A", "", MakeTime(2005, 3, 7, 9, 0, 15), MakeTime(2005, 3, 7, 10, 0, 45));
+    app_.Log().Append("B", "", MakeTime(2005, 3, 7, 10, 0, 45), ClockTime());
+    Open();
+    auto* endTime = dialog_->findChild<QTimeEdit*>("endTime");
+    EXPECT_TRUE(endTime->displayFormat().contains(QStringLiteral("ss"))) << endTime->displayFormat().toStdString();
+    endTime->setTime(QTime(10, 0, 50));
+    Notes()->setPlainText(QStringLiteral("typed"));
+    const QPoint row0 = List()->visualRect(List()->model()->index(0, 2)).center();
+    QTest::mouseClick(List()->viewport(), Qt::RightButton, {}, row0);
+    Settle();
+    EXPECT_EQ(Notes()->toPlainText(), "typed") << "a right click reloads nothing";
+    SelectRow(1);
+    EXPECT_EQ(dialog_->WorkingLog().View(0).end, MakeTime(2005, 3, 7, 10, 0, 50));
+    EXPECT_EQ(dialog_->WorkingLog().View(0).notes, "typed");
+    EXPECT_FALSE(endTime->isEnabled());
+    EXPECT_FALSE(dialog_->findChild<QDateEdit*>("endDate")->isEnabled()) << "no end, no end date";
+    QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, List()->visualRect(List()->model()->index(1, 2)).center());
+    Notes()->setPlainText(QStringLiteral("dropped"));
+    QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, List()->visualRect(List()->model()->index(1, 2)).center());
+    Settle();
+    EXPECT_EQ(Notes()->toPlainText(), "") << "a left click on the selected row reloads it";
+}
+
 TEST_F(EditLogTest, NewInsertsBeforeTheMarkOrAppends)
 {
     Open();

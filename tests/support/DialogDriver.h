@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -11,14 +12,16 @@
 
 namespace ambrin::test {
 
-// Acts on the next modal dialog once it shows; gives up at a deadline so a failing check
-// never hangs the run.
-inline void OnNextDialog(std::function<void(QDialog*)> act)
+// Acts on the next modal dialog once it shows (the one of that object name, when given: the
+// dialog open now may be the parent of the one awaited); gives up at a deadline so a failing
+// check never hangs the run.
+inline void OnNextDialog(std::function<void(QDialog*)> act, const char* objectName = nullptr)
 {
     auto* poll = new QTimer(qApp);
     auto tries = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, [poll, tries, act] {
+    QObject::connect(poll, &QTimer::timeout, [poll, tries, act, objectName] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog && objectName && dialog->objectName() != QLatin1String(objectName)) dialog = nullptr;
         if (dialog || ++*tries > 300) {
             poll->stop();
             poll->deleteLater();
@@ -26,6 +29,36 @@ inline void OnNextDialog(std::function<void(QDialog*)> act)
         }
     });
     poll->start(10);
+}
+
+// Whatever holds the keyboard focus now. Offscreen no window manager gives the keyboard back
+// when a dialog closes: as one would, the dialog still open, else the one visible window, is
+// made active again.
+inline QWidget* KeyboardFocus()
+{
+    if (!QApplication::activeWindow()) {
+        QWidget* window = QApplication::activeModalWidget();
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (!window && top->isVisible() && top->windowType() != Qt::Popup && top->windowType() != Qt::ToolTip) window = top;
+        }
+        if (window) QApplication::setActiveWindow(window);
+    }
+    return QApplication::focusWidget();
+}
+
+// A key pressed as a person presses it: to whatever holds the keyboard focus now.
+inline void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget* target = KeyboardFocus();
+    ASSERT_NE(target, nullptr) << "nothing has the keyboard focus";
+    QTest::keyClick(target, key, modifiers);
+}
+
+inline void Type(const QString& text)
+{
+    QWidget* target = KeyboardFocus();
+    ASSERT_NE(target, nullptr) << "nothing has the keyboard focus";
+    QTest::keyClicks(target, text);
 }
 
 }  // namespace ambrin::test

@@ -35,15 +35,11 @@ inline std::string FromEditText(const QString& text)
     return ToBytes(crlf);
 }
 
-// The bytes to keep for an edited text: the original ones when the user left the text as
+// The bytes to keep for a one-line text: the original ones when the user left the text as
 // it was shown, so bytes the locale cannot show survive a visit to a dialog.
 inline std::string EditedBytes(const std::string& original, const QString& shown)
 {
     return shown == ToQString(original) ? original : ToBytes(shown);
-}
-inline std::string EditedMultiLineBytes(const std::string& original, const QString& shown)
-{
-    return shown == ToEditText(original) ? original : FromEditText(shown);
 }
 
 }  // namespace ambrin
