@@ -137,7 +137,8 @@ bool ParseCommonForm(std::string_view text, CalendarFields& f)
         ++p;
         return true;
     };
-    if (!ReadShortNumber(p, end, f.month) || !separator('-', '/') ||
+    // A month of three digits or more is no month of this form: a day given year first, maybe.
+    if (!ReadShortNumber(p, end, f.month) || p - text.data() > 2 || !separator('-', '/') ||
         !ReadShortNumber(p, end, f.day) || !separator('-', '/') ||
         !ReadShortNumber(p, end, f.year) || !separator(' ', ' ') ||
         !ReadShortNumber(p, end, f.hour) || !separator(':', ':') ||
@@ -146,6 +147,45 @@ bool ParseCommonForm(std::string_view text, CalendarFields& f)
     }
     if (p == end) return true;
     return separator(':', ':') && ReadShortNumber(p, end, f.second) && p == end;
+}
+
+// Takes a 12-hour clock's "AM" or "PM" (any case, after the time) off the end of text:
+// 1 for AM, 2 for PM, 0 when there is none.
+int TakeMeridiem(std::string_view& text)
+{
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    if (text.size() < 3) return 0;
+    const char a = static_cast<char>(text[text.size() - 2] | 0x20);
+    const char m = static_cast<char>(text[text.size() - 1] | 0x20);
+    const char before = text[text.size() - 3];
+    if ((a != 'a' && a != 'p') || m != 'm' || (before != ' ' && (before < '0' || before > '9'))) return 0;
+    text.remove_suffix(2);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return a == 'a' ? 1 : 2;
+}
+
+// A day given year first, as spreadsheets write it ("2026-12-01 10:00", seconds and a "T"
+// before the time allowed, a fraction of a second ignored). False for any other text.
+bool ParseYearFirst(std::string_view text, CalendarFields& f)
+{
+    std::size_t pos = 0;
+    while (pos < text.size() && text[pos] == ' ') ++pos;
+    const std::size_t digits = pos;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') ++pos;
+    if (pos - digits < 3 || pos == text.size() || text[pos] != '-') return false;
+    std::string_view year, month, day, hour, minute, second;
+    pos = digits;
+    if (!NextToken(text, pos, "-", year) || !NextToken(text, pos, "-", month) || !NextToken(text, pos, " T", day) ||
+        !NextToken(text, pos, ":", hour) || !NextToken(text, pos, ":", minute)) {
+        return false;
+    }
+    f.year = Low16(SaturatingAtoi(year));
+    f.month = Low16(SaturatingAtoi(month));
+    f.day = Low16(SaturatingAtoi(day));
+    f.hour = Low16(SaturatingAtoi(hour));
+    f.minute = Low16(SaturatingAtoi(minute));
+    if (NextToken(text, pos, ".", second)) f.second = Low16(SaturatingAtoi(second));
+    return true;
 }
 
 }  // namespace
@@ -286,20 +326,28 @@ void ClockTime::Parse(std::string_view text)
         if (FieldsToTicks(common, ticks)) ticks_ = ticks;
         return;
     }
-    std::size_t pos = 0;
-    std::string_view month, day, year, hour, minute, second;
-    if (!NextToken(text, pos, "-/", month) || !NextToken(text, pos, "-/", day) ||
-        !NextToken(text, pos, " ", year) || !NextToken(text, pos, ":", hour) ||
-        !NextToken(text, pos, ": ", minute)) {
-        return;
-    }
+    const int meridiem = TakeMeridiem(text);
     CalendarFields f;
-    f.year = Low16(SaturatingAtoi(year));
-    f.month = Low16(SaturatingAtoi(month));
-    f.day = Low16(SaturatingAtoi(day));
-    f.hour = Low16(SaturatingAtoi(hour));
-    f.minute = Low16(SaturatingAtoi(minute));
-    if (NextToken(text, pos, " ", second)) f.second = Low16(SaturatingAtoi(second));
+    if (!ParseYearFirst(text, f)) {
+        std::size_t pos = 0;
+        std::string_view month, day, year, hour, minute, second;
+        if (!NextToken(text, pos, "-/", month) || !NextToken(text, pos, "-/", day) ||
+            !NextToken(text, pos, " ", year) || !NextToken(text, pos, ":", hour) ||
+            !NextToken(text, pos, ": ", minute)) {
+            return;
+        }
+        f.year = Low16(SaturatingAtoi(year));
+        f.month = Low16(SaturatingAtoi(month));
+        f.day = Low16(SaturatingAtoi(day));
+        f.hour = Low16(SaturatingAtoi(hour));
+        f.minute = Low16(SaturatingAtoi(minute));
+        if (NextToken(text, pos, " ", second)) f.second = Low16(SaturatingAtoi(second));
+    }
+    if (meridiem != 0) {
+        // 12 AM is midnight, 12 PM noon; a 12-hour clock has no hour 0 or 13.
+        if (f.hour < 1 || f.hour > 12) return;
+        f.hour = static_cast<std::uint16_t>(f.hour % 12 + (meridiem == 2 ? 12 : 0));
+    }
     if (FieldsToTicks(f, ticks)) ticks_ = ticks;
 }
 

@@ -76,7 +76,7 @@ bool ForEachLine(std::istream& in, const LineSplitter::OnLine& onLine)
     // Read in chunks, so no copy of the whole file is ever held.
     constexpr std::size_t kChunk = 256 * 1024;
     const std::unique_ptr<char[]> chunk(new char[kChunk]);
-    LineSplitter lines;
+    LineSplitter lines(true);
     do {
         in.read(chunk.get(), static_cast<std::streamsize>(kChunk));
         lines.Feed(std::string_view(chunk.get(), static_cast<std::size_t>(in.gcount())), onLine);

@@ -22,15 +22,18 @@ void AppendLogText(std::string& out, const TimeLog& log, bool includeTotals);
 class LineSplitter {
 public:
     using OnLine = std::function<void(std::string_view)>;
+    // fileStart: the bytes begin a file, whose UTF-8 byte-order mark (a spreadsheet's) is no text.
+    explicit LineSplitter(bool fileStart) : fileStart_(fileStart) {}
+
     template <typename OnLineFn>
     void Feed(std::string_view bytes, OnLineFn&& onLine)
     {
         for (std::size_t lf; (lf = bytes.find('\n')) != std::string_view::npos; bytes.remove_prefix(lf + 1)) {
             if (carry_.empty()) {
-                onLine(bytes.substr(0, lf));
+                Emit(bytes.substr(0, lf), onLine);
             } else {
                 carry_.append(bytes.substr(0, lf));
-                onLine(std::string_view(carry_));
+                Emit(carry_, onLine);
                 carry_.clear();
             }
         }
@@ -40,12 +43,21 @@ public:
     template <typename OnLineFn>
     void Finish(OnLineFn&& onLine)
     {
-        if (!carry_.empty()) onLine(std::string_view(carry_));
+        if (!carry_.empty()) Emit(carry_, onLine);
         carry_.clear();
     }
 
 private:
+    template <typename OnLineFn>
+    void Emit(std::string_view line, OnLineFn& onLine)
+    {
+        if (fileStart_ && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
+        fileStart_ = false;
+        onLine(line);
+    }
+
     std::string carry_;
+    bool fileStart_;
 };
 
 // Calls onLine for each line of the stream; false on a read error (a stream that failed

@@ -59,7 +59,7 @@ bool PartedLogRead::ReadPart(std::size_t index, char* chunk, TimeLog& into) cons
     const std::uint64_t begin = index * kPartBytes;
     const std::uint64_t end = std::min(file_.Size(), begin + kPartBytes);
     LogLineReader records(into);
-    LineSplitter lines;
+    LineSplitter lines(index == 0);
     const auto onLine = [&records](std::string_view line) { records.Read(line); };
     bool started = index == 0;
     std::uint64_t pos = started ? 0 : begin - 1;

@@ -101,6 +101,9 @@ std::vector<ReadCase> ReadCases()
          {{"P", "", MakeTime(1601, 1, 1, 0, 1), MakeTime(30827, 12, 31, 23, 59)}}},
         {"midnight of the first day is the empty time", "\"1-1-1601 0:00\",\"1-1-1601 0:05\",\"P\",\"\"",
          {{"P", "", {}, MakeTime(1601, 1, 1, 0, 5)}}},
+        {"a spreadsheet's byte-order mark", "\xEF\xBB\xBF\"3-7-2005 9:05\",\"\",\"P\",\"\"", {{"P", "", t905, {}}}},
+        {"what spreadsheets write", "2005-03-07 09:05,2005-03-07T09:30:00,Accounts,\r\n3-7-2005 1:15 PM,,Lunch,",
+         {{"Accounts", "", t905, t930}, {"Lunch", "", MakeTime(2005, 3, 7, 13, 15), {}}}},
         {"a first time text of 25 bytes", "\"3-7-2005 9:05            \",\"\",\"P\",\"\"", {{"P", "", t905, {}}}},
         {"times on one date, in every form", "\"3-7-2005 9:05\",\"3-7-2005 09:30\",\"A\",\"\"\r\n"
                                              "\"3-7-2005 9:30\",\"3/7/2005 9:30:59\",\"B\",\"\"\r\n"
