@@ -68,10 +68,26 @@ enum class ReplaceResult {
 // symbolic link is replaced where it points; the old file's permissions are kept.
 // A caller replacing several files in one folder may sync the folder once, after the last.
 enum class FolderSync { Now, Later };
+// reason, when given, receives the system's words for a failure ("No space left on device").
 ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes,
-                                  FolderSync folderSync = FolderSync::Now);
+                                  FolderSync folderSync = FolderSync::Now, std::string* reason = nullptr);
 // Makes the renames in a folder durable.
 void SyncFolder(const std::string& folder);
+
+// What tells one version of a file from another: which file it is, its size and when it last
+// changed. Equal stamps: the same file as it was.
+struct FileStamp {
+    bool exists = false;
+    std::uint64_t id = 0;
+    std::uint64_t size = 0;
+    std::int64_t changedNanoseconds = 0;
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+FileStamp StampOf(const std::string& path);
+
+// Gives the file at from a second name, to (a hard link): the bytes are not copied. False where
+// the file system has no such links, or to exists.
+bool LinkFile(const std::string& from, const std::string& to);
 
 // Removes leftover temporaries of ReplaceFileContents for that target (a crash mid-save).
 void RemoveStaleTemporaries(const std::string& path);
@@ -102,15 +118,19 @@ class ExclusiveFileLock {
 public:
     enum class State { Held, HeldElsewhere, Unavailable };
 
+    // A lock file that exists but may not be opened (another user's) is held elsewhere.
     explicit ExclusiveFileLock(const std::string& path);
     ~ExclusiveFileLock();
     ExclusiveFileLock(const ExclusiveFileLock&) = delete;
     ExclusiveFileLock& operator=(const ExclusiveFileLock&) = delete;
     State Status() const { return state_; }
+    // Held elsewhere: the name of the user the lock file belongs to, when known.
+    const std::string& Owner() const { return owner_; }
 
 private:
     std::intptr_t handle_ = -1;
     State state_ = State::Unavailable;
+    std::string owner_;
 };
 
 }  // namespace ambrin::platform

@@ -1,14 +1,14 @@
 #include "storage/LogFiles.h"
 
+#include "core/LogMerge.h"
 #include "core/LogText.h"
 #include "core/TimeLog.h"
-#include "platform/FileSystem.h"
+#include "storage/ConflictCopies.h"
 #include "storage/CsvLog.h"
 #include "storage/FileLocations.h"
 #include "storage/PartedLogRead.h"
 #include "storage/ProjectList.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <istream>
 
@@ -16,22 +16,14 @@ namespace ambrin {
 
 namespace {
 
-// Reads a file at start-up; false when it exists but could not be read.
+// Reads a file; false when it exists but could not be read.
 template <typename Read>
-bool LoadIfPresent(const std::string& path, Read&& read)
+bool ReadIfPresent(const std::string& path, Read&& read)
 {
     platform::FileReadBuffer file;
     if (!file.Open(path)) return !platform::PathExists(path);
     std::istream in(&file);
     return read(in);
-}
-
-std::string DateText(ClockTime value)
-{
-    const CalendarFields f = value.Fields();
-    char text[16];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u", f.year % 10000u, f.month % 100u, f.day % 100u);
-    return text;
 }
 
 // "current log.csv" becomes "current log.csv.unreadable-20261206-091500".
@@ -44,18 +36,19 @@ std::string AsidePath(const std::string& path)
     return path + stamp;
 }
 
-bool IsBackupName(const std::string& name)
+// Lines read, and not one with a time: random bytes, a UTF-16 file, a file of NULs.
+bool HoldsNoRecords(const TimeLog& log)
 {
-    // "current log YYYY-MM-DD.csv"
-    const std::string prefix = "current log ";
-    if (name.size() != prefix.size() + 14 || name.compare(0, prefix.size(), prefix) != 0) return false;
-    if (name.compare(name.size() - 4, 4, ".csv") != 0) return false;
-    const std::string date = name.substr(prefix.size(), 10);
-    for (std::size_t i = 0; i < date.size(); ++i) {
-        const bool dash = i == 4 || i == 7;
-        if (dash ? date[i] != '-' : (date[i] < '0' || date[i] > '9')) return false;
+    for (std::uint32_t i = 0; i < log.Count(); ++i) {
+        if (!log.View(i).start.IsEmpty() || !log.View(i).end.IsEmpty()) return false;
     }
-    return true;
+    return log.Count() > 0;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
 }  // namespace
@@ -65,80 +58,150 @@ LogFiles::LogFiles(FileLocations& locations, TimeLog& log, ProjectList& projects
 {
 }
 
-std::string LogFiles::BackupName(ClockTime day)
-{
-    return "current log " + DateText(day) + ".csv";
-}
-
 void LogFiles::Load(const std::string& logPath, const std::string& listPath, PartedLogRead* logRead)
 {
     platform::RemoveStaleTemporaries(logPath);
     platform::RemoveStaleTemporaries(listPath);
-    listUnreadable_ = !LoadIfPresent(listPath, [this](std::istream& in) { return projects_.ReadList(in); });
-    const bool read = logRead ? logRead->Finish(log_) : ReadCsvFile(log_, logPath);
-    logUnreadable_ = !read && platform::PathExists(logPath);
+    DailyBackup::RemoveStaleTemporaries(FolderOf(logPath));
+    logPath_ = logPath;
+    listPath_ = listPath;
+    listUnreadable_ = !ReadIfPresent(listPath, [this](std::istream& in) { return projects_.ReadList(in); });
+    if (listUnreadable_) setAside_.push_back({listPath, "could not be read"});
+    TimeLog read;
+    const bool ok = logRead ? logRead->Finish(read) : ReadCsvFile(read, logPath);
+    if (ok && HoldsNoRecords(read)) {
+        logUnreadable_ = true;
+        setAside_.push_back({logPath, "holds no records Ambrin can read"});
+    } else if (ok) {
+        log_ = std::move(read);
+    } else if (platform::PathExists(logPath)) {
+        logUnreadable_ = true;
+        setAside_.push_back({logPath, "could not be read"});
+    }
+    NoteStamps();
+}
+
+void LogFiles::NoteStamps()
+{
+    logStamp_ = platform::StampOf(logPath_);
+    listStamp_ = platform::StampOf(listPath_);
 }
 
 void LogFiles::MoveAsideUnreadable()
 {
-    if (logUnreadable_) {
-        const std::string path = locations_.CurrentLogPath();
-        logUnreadable_ = !platform::RenamePath(path, AsidePath(path));
-    }
-    if (listUnreadable_) {
-        const std::string path = locations_.ProjectListPath();
-        listUnreadable_ = !platform::RenamePath(path, AsidePath(path));
-    }
+    if (logUnreadable_) logUnreadable_ = !platform::RenamePath(logPath_, AsidePath(logPath_));
+    if (listUnreadable_) listUnreadable_ = !platform::RenamePath(listPath_, AsidePath(listPath_));
 }
 
-void LogFiles::KeepDailyBackup()
+bool LogFiles::ChangedOnDisk() const
 {
-    const ClockTime now = ClockTime::Now();
-    const std::uint64_t day = now.Ticks() / kTicksPerDay;
-    if (day == backupDay_ || logUnreadable_) return;
-    const std::string logPath = locations_.CurrentLogPath();
-    std::string folder = locations_.LogFolder();
-    JoinPath(folder, kBackupFolder);
-    std::string backup = folder;
-    JoinPath(backup, BackupName(now));
-    // The day's copy holds the log as it was before the day's first save; a restart on the
-    // same day keeps it. The day counts as done only once its copy is there (or there was no
-    // log to copy): a copy that failed is tried again at the next save.
-    if (!platform::PathExists(logPath) || platform::PathExists(backup)) {
-        backupDay_ = day;
-        return;
-    }
-    if (!platform::IsDirectory(folder)) platform::MakeFolder(folder);
-    std::string bytes;
-    if (!platform::ReadWholeFile(logPath, bytes)) return;
-    if (platform::ReplaceFileContents(backup, bytes) != platform::ReplaceResult::Replaced) return;
-    backupDay_ = day;
-
-    std::vector<std::string> backups = platform::ListFolder(folder);
-    std::erase_if(backups, [](const std::string& name) { return !IsBackupName(name); });
-    std::sort(backups.begin(), backups.end());
-    for (std::size_t i = 0; i + kBackupsKept < backups.size(); ++i) {
-        std::string old = folder;
-        JoinPath(old, backups[i]);
-        platform::RemoveFile(old);
-    }
+    return platform::StampOf(logPath_) != logStamp_ || platform::StampOf(listPath_) != listStamp_;
 }
 
-void LogFiles::Save(bool includeTotals)
+std::optional<SaveProblem> LogFiles::Save(bool includeTotals)
 {
+    const std::string folder = locations_.LogFolder();
+    std::string logPath = folder;
+    JoinPath(logPath, kCurrentLogName);
+    std::string listPath = folder;
+    JoinPath(listPath, kProjectListName);
+    if (logPath != logPath_ || listPath != listPath_) {
+        // The application folder moved: what is there now is read with ours, not overwritten.
+        logPath_ = logPath;
+        listPath_ = listPath;
+        logStamp_ = listStamp_ = {};
+    }
+    // A change made in the moment since the files were last read back joins ours.
+    if (ChangedOnDisk()) {
+        const bool waiting = unsaved_;
+        unsaved_ = true;
+        ReadAgain();
+        unsaved_ = waiting;
+    }
     MoveAsideUnreadable();
-    KeepDailyBackup();
-    // Both files, then one sync of their folder makes both renames durable.
+    if (!logUnreadable_) backup_.BeforeSave(folder, logPath);
+
+    std::optional<SaveProblem> problem;
+    std::string reason;
     using platform::FolderSync;
-    if (!listUnreadable_) {
-        platform::ReplaceFileContents(locations_.ProjectListPath(), projects_.Text(), FolderSync::Later);
+    using platform::ReplaceResult;
+    if (listUnreadable_) {
+        problem = SaveProblem{listPath, "the file could not be read, and could not be moved aside"};
+    } else if (platform::ReplaceFileContents(listPath, projects_.Text(), FolderSync::Later, &reason) != ReplaceResult::Replaced) {
+        problem = SaveProblem{listPath, reason};
+    } else {
+        listStamp_ = platform::StampOf(listPath);
     }
-    if (!logUnreadable_) {
-        encoded_.clear();
-        AppendLogText(encoded_, log_, includeTotals);
-        platform::ReplaceFileContents(locations_.CurrentLogPath(), encoded_, FolderSync::Later);
+    encoded_.clear();
+    encoded_.reserve(static_cast<std::size_t>(logStamp_.size) + logStamp_.size / 16 + 4096);
+    AppendLogText(encoded_, log_, includeTotals);
+    if (logUnreadable_) {
+        problem = SaveProblem{logPath, "the file could not be read, and could not be moved aside"};
+    } else if (platform::ReplaceFileContents(logPath, encoded_, FolderSync::Later, &reason) != ReplaceResult::Replaced) {
+        problem = SaveProblem{logPath, reason};
+    } else {
+        logStamp_ = platform::StampOf(logPath);
     }
-    platform::SyncFolder(locations_.LogFolder());
+    platform::SyncFolder(folder);
+    unsaved_ = problem.has_value();
+    return problem;
+}
+
+bool LogFiles::ReadAgain()
+{
+    if (!ChangedOnDisk()) return false;
+    bool read = false;
+    // A file gone is written again at the next save, from memory: it is not read as empty.
+    if (platform::PathExists(logPath_)) {
+        TimeLog disk;
+        if (!ReadCsvFile(disk, logPath_) || HoldsNoRecords(disk)) {
+            logUnreadable_ = true;  // kept aside at the next save, never overwritten
+            setAside_.push_back({logPath_, "could not be read"});
+        } else if (unsaved_) {
+            MergeLogs(log_, disk);
+            read = true;
+        } else {
+            log_ = std::move(disk);
+            read = true;
+        }
+    }
+    ProjectList names;
+    if (platform::PathExists(listPath_) &&
+        ReadIfPresent(listPath_, [&names](std::istream& in) { return names.ReadList(in); })) {
+        // The file's names in its order; ours not in it follow, while they wait to be saved.
+        if (unsaved_) {
+            for (std::uint32_t i = 0; i < projects_.Count(); ++i) names.AddName(projects_.At(i));
+        }
+        projects_ = std::move(names);
+        read = true;
+    }
+    NoteStamps();
+    return read;
+}
+
+std::vector<std::string> LogFiles::MergeConflictCopies()
+{
+    const std::string folder = FolderOf(logPath_);
+    std::vector<std::string> merged;
+    for (const std::string& name : ConflictCopiesIn(folder, "current log", ".csv")) {
+        std::string path = folder;
+        JoinPath(path, name);
+        TimeLog copy;
+        if (!ReadCsvFile(copy, path)) continue;  // left where it is, as it is
+        MergeLogs(log_, copy);
+        if (DailyBackup::MoveInto(folder, path)) merged.push_back(name);
+        unsaved_ = true;
+    }
+    for (const std::string& name : ConflictCopiesIn(folder, "projects", ".txt")) {
+        std::string path = folder;
+        JoinPath(path, name);
+        ProjectList copy;
+        if (!ReadIfPresent(path, [&copy](std::istream& in) { return copy.ReadList(in); })) continue;
+        for (std::uint32_t i = 0; i < copy.Count(); ++i) projects_.AddName(copy.At(i));
+        if (DailyBackup::MoveInto(folder, path)) merged.push_back(name);
+        unsaved_ = true;
+    }
+    return merged;
 }
 
 }  // namespace ambrin

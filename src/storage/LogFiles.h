@@ -1,9 +1,11 @@
 #pragma once
 
-#include "core/ClockTime.h"
+#include "platform/FileSystem.h"
+#include "storage/DailyBackup.h"
 
-#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace ambrin {
 
@@ -12,39 +14,65 @@ class PartedLogRead;
 class ProjectList;
 class TimeLog;
 
+// Why the files could not be saved: the file and the system's words.
+struct SaveProblem {
+    std::string path;
+    std::string reason;
+};
+
+// A file that Ambrin keeps as it is instead of reading it: the person is told of it once.
+struct FileSetAside {
+    std::string path;
+    std::string why;  // "could not be read", "holds no records"
+};
+
 // The program's own files: the current log and the project list, read at start and written
-// after every change, and a copy of the log kept each day before its first save.
+// after every change, with the day's copy of the log before its first save. They may change
+// under us (a script, a spreadsheet, a sync engine): a change found before a save or while the
+// program sits still is read back first, and the person's own change goes on top of it.
 class LogFiles {
 public:
     LogFiles(FileLocations& locations, TimeLog& log, ProjectList& projects);
 
     // Reads both files from the paths given (worked out by the caller, so that a reading
-    // thread touches no settings and no environment). One that exists but cannot be read is
-    // remembered, and moved aside before the first save instead of being overwritten. The
-    // log is read through logRead, of logPath, when given: other threads may take parts of it.
+    // thread touches no settings and no environment). A file that exists but cannot be read,
+    // or a log that holds no records, is kept aside: moved away before the first save instead
+    // of being overwritten. The log is read through logRead, of logPath, when given: other
+    // threads may take parts of it.
     void Load(const std::string& logPath, const std::string& listPath, PartedLogRead* logRead = nullptr);
-    // Writes both files through the safe replacement; silent, as automatic work is.
-    void Save(bool includeTotals);
+    // The files kept aside at the last load, for the person to be told of.
+    const std::vector<FileSetAside>& SetAside() const { return setAside_; }
 
-    bool LogUnreadable() const { return logUnreadable_; }
-    bool ListUnreadable() const { return listUnreadable_; }
+    // Writes both files through the safe replacement. What could not be saved stays in memory
+    // (Unsaved) and the old file stays whole; the caller shows the problem.
+    std::optional<SaveProblem> Save(bool includeTotals);
+    bool Unsaved() const { return unsaved_; }
 
-    static constexpr int kBackupsKept = 30;
-    static constexpr const char* kBackupFolder = "Backups";
-    // "current log 2026-12-06.csv"
-    static std::string BackupName(ClockTime day);
+    // Whether either file is no longer the one last read or written here.
+    bool ChangedOnDisk() const;
+    // Reads the files again: they replace what memory holds, or, while changes wait unsaved,
+    // join it (MergeLogs: nothing of either is lost). False when nothing changed or the file
+    // could not be read.
+    bool ReadAgain();
+    // Merges the conflict copies a sync engine left beside the log and the project list, and
+    // moves each into Logs/Backups; the names of those merged. The caller saves.
+    std::vector<std::string> MergeConflictCopies();
 
 private:
     void MoveAsideUnreadable();
-    void KeepDailyBackup();
+    void NoteStamps();
 
     FileLocations& locations_;
     TimeLog& log_;
     ProjectList& projects_;
+    DailyBackup backup_;
     std::string encoded_;  // the log's bytes at the last save; its memory serves the next
+    std::vector<FileSetAside> setAside_;
     bool logUnreadable_ = false;
     bool listUnreadable_ = false;
-    std::uint64_t backupDay_ = ~std::uint64_t{0};  // the day whose copy is kept
+    bool unsaved_ = false;
+    std::string logPath_, listPath_;  // as last read or written, with what they were then
+    platform::FileStamp logStamp_, listStamp_;
 };
 
 }  // namespace ambrin

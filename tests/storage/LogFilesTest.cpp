@@ -108,7 +108,10 @@ TEST(LogFiles, FailedSavesLeaveThePreviousFilesWhole)
     for (const auto call : {test::SystemCall::Open, test::SystemCall::Write, test::SystemCall::Sync,
                             test::SystemCall::Rename}) {
         const test::InjectedFault fault(call, ENOSPC);
-        f.files.Save(false);
+        const std::optional<SaveProblem> problem = f.files.Save(false);
+        ASSERT_TRUE(problem.has_value());
+        EXPECT_NE(problem->reason.find("No space left on device"), std::string::npos) << problem->reason;
+        EXPECT_TRUE(f.files.Unsaved());
         EXPECT_EQ(FileBytes(f.locations.CurrentLogPath()), log);
         EXPECT_EQ(FileBytes(f.locations.ProjectListPath()), list);
     }
@@ -130,7 +133,8 @@ TEST(LogFiles, ALogThatCannotBeReadIsMovedAsideWhateverItsSize)
             const test::InjectedFault fault(test::SystemCall::Read, EIO, static_cast<long long>(bytes.str().size() / 2));
             f.Load();
         }
-        EXPECT_TRUE(f.files.LogUnreadable());
+        ASSERT_EQ(f.files.SetAside().size(), 1u);
+        EXPECT_EQ(f.files.SetAside()[0].path, f.locations.CurrentLogPath());
         EXPECT_EQ(f.log.Count(), 0u);
         f.log.Append("Today", "", MakeTime(2026, 12, 7, 9, 0), {});
         f.files.Save(false);

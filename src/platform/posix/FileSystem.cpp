@@ -6,6 +6,7 @@
 #include <ios>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
@@ -88,6 +89,18 @@ void ReapFinishedChildren()
 {
     auto& children = LaunchedChildren();
     std::erase_if(children, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
+}
+
+// The login name of a user, or the number when there is none.
+std::string UserName(uid_t uid)
+{
+    std::vector<char> buffer(16384);
+    passwd entry {};
+    passwd* found = nullptr;
+    if (getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_name) {
+        return found->pw_name;
+    }
+    return std::to_string(uid);
 }
 
 }  // namespace
@@ -239,8 +252,13 @@ bool RemoveFile(const std::string& path)
     return unlink(path.c_str()) == 0;
 }
 
-ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes, FolderSync folderSync)
+ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes, FolderSync folderSync,
+                                  std::string* reason)
 {
+    const auto fail = [reason](ReplaceResult result, int error) {
+        if (reason) *reason = std::strerror(error);
+        return result;
+    };
     const std::string target = ResolveLinks(path);
     mode_t mode = 0666;
     bool keepMode = false;
@@ -248,9 +266,8 @@ ReplaceResult ReplaceFileContents(const std::string& path, std::string_view byte
     if (stat(target.c_str(), &st) == 0) {
         // A file we may not write, or one marked read-only (even for root), is not
         // replaced behind the user's back.
-        if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0) {
-            return ReplaceResult::CannotCreate;
-        }
+        if (!S_ISREG(st.st_mode)) return fail(ReplaceResult::CannotCreate, EISDIR);
+        if ((st.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0) return fail(ReplaceResult::CannotCreate, EACCES);
         mode = st.st_mode & 07777;
         keepMode = true;
     }
@@ -259,18 +276,40 @@ ReplaceResult ReplaceFileContents(const std::string& path, std::string_view byte
     const std::string temp =
         folder + "/." + NameOf(target) + std::string(kTemporaryMarker) + RandomSuffix();
     const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd < 0) return ReplaceResult::CannotCreate;
+    if (fd < 0) return fail(ReplaceResult::CannotCreate, errno);
     if (keepMode) fchmod(fd, mode);
 
+    int error = 0;
     bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    ok = ok && rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) error = errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && rename(temp.c_str(), target.c_str()) != 0) {
+        ok = false;
+        error = errno;
+    }
     if (!ok) {
         unlink(temp.c_str());
-        return ReplaceResult::WriteFailed;
+        return fail(ReplaceResult::WriteFailed, error);
     }
     if (folderSync == FolderSync::Now) SyncFolder(folder);
     return ReplaceResult::Replaced;
+}
+
+FileStamp StampOf(const std::string& path)
+{
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return {};
+    return {true, static_cast<std::uint64_t>(st.st_ino) ^ (static_cast<std::uint64_t>(st.st_dev) << 40),
+            static_cast<std::uint64_t>(st.st_size),
+            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+}
+
+bool LinkFile(const std::string& from, const std::string& to)
+{
+    return link(from.c_str(), to.c_str()) == 0;
 }
 
 void RemoveStaleTemporaries(const std::string& path)
@@ -332,10 +371,22 @@ bool NamedLock::Held() const
 
 ExclusiveFileLock::ExclusiveFileLock(const std::string& path)
 {
-    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) return;
+    // Readable by all, so that another user on a shared folder sees the lock instead of a file
+    // it may not open; a lock taken on a file opened for reading holds all the same.
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0 && (errno == EACCES || errno == EPERM)) fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        struct stat st {};
+        if ((errno == EACCES || errno == EPERM) && stat(path.c_str(), &st) == 0) {
+            state_ = State::HeldElsewhere;  // another user's, and we may not look: in use
+            owner_ = UserName(st.st_uid);
+        }
+        return;
+    }
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         state_ = errno == EWOULDBLOCK ? State::HeldElsewhere : State::Unavailable;
+        struct stat st {};
+        if (state_ == State::HeldElsewhere && fstat(fd, &st) == 0 && st.st_uid != getuid()) owner_ = UserName(st.st_uid);
         close(fd);
         return;
     }

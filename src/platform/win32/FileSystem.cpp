@@ -161,19 +161,54 @@ void SyncFolder(const std::string& /*folder*/)
     // MOVEFILE_WRITE_THROUGH has made each move durable already.
 }
 
-ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes, FolderSync /*folderSync*/)
+namespace {
+
+std::string ErrorText(DWORD error)
 {
+    char* text = nullptr;
+    const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string out = n > 0 && text ? std::string(text, n) : std::string();
+    if (text) LocalFree(text);
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == '.')) out.pop_back();
+    return out;
+}
+
+}  // namespace
+
+FileStamp StampOf(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data {};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return {};
+    const std::uint64_t written = (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime;
+    return {true, (std::uint64_t{data.ftCreationTime.dwHighDateTime} << 32) | data.ftCreationTime.dwLowDateTime,
+            (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow, static_cast<std::int64_t>(written) * 100};
+}
+
+bool LinkFile(const std::string& from, const std::string& to)
+{
+    return CreateHardLinkA(to.c_str(), from.c_str(), nullptr) != 0;
+}
+
+ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes, FolderSync /*folderSync*/,
+                                  std::string* reason)
+{
+    const auto fail = [reason](ReplaceResult result) {
+        if (reason) *reason = ErrorText(GetLastError());
+        return result;
+    };
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
-        return ReplaceResult::CannotCreate;
+        SetLastError(ERROR_ACCESS_DENIED);
+        return fail(ReplaceResult::CannotCreate);
     }
     static std::mt19937 random(std::random_device{}());
     static const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     std::string temp = FolderOf(path) + "\\." + NameOf(path) + ".tmp-";
     for (int i = 0; i < 6; ++i) temp += kAlphabet[random() % 62];
     HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return ReplaceResult::CannotCreate;
+    if (file == INVALID_HANDLE_VALUE) return fail(ReplaceResult::CannotCreate);
     DWORD written = 0;
     bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
               written == bytes.size();
@@ -181,8 +216,10 @@ ReplaceResult ReplaceFileContents(const std::string& path, std::string_view byte
     ok = CloseHandle(file) && ok;
     ok = ok && MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) {
+        const DWORD error = GetLastError();
         DeleteFileA(temp.c_str());
-        return ReplaceResult::WriteFailed;
+        SetLastError(error);
+        return fail(ReplaceResult::WriteFailed);
     }
     return ReplaceResult::Replaced;
 }
