@@ -2,15 +2,16 @@
 
 #include "Version.h"
 #include "app/App.h"
+#include "app/FileKeeper.h"
+#include "app/SessionEnd.h"
 #include "app/StripAccessibility.h"
+#include "app/StripControls.h"
 #include "core/ProjectName.h"
 #include "core/ProjectSwitch.h"
 #include "dialogs/NotesDialog.h"
 #include "dialogs/OptionsDialog.h"
-#include "dialogs/common/Accessibility.h"
 #include "dialogs/common/Help.h"
 #include "dialogs/common/Icons.h"
-#include "dialogs/common/Pickers.h"
 #include "dialogs/common/QtText.h"
 #include "storage/LogFiles.h"
 #include "storage/SettingsStore.h"
@@ -21,7 +22,6 @@
 #include <QCollator>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -56,8 +56,12 @@ MainWindow::MainWindow(App& app, QWidget* parent)
     StayOnTop(SettingsStore::IsOn(settings::kTopmost));
     InstallStripAccessibility();
     BuildControls();
-    files_ = app_.LoadFiles();
+    keeper_ = new FileKeeper(app_, app_.LoadFiles(), warningButton_, this);
+    keeper_->WhileIdle();  // conflict copies a sync engine left while Ambrin was not running
     RefreshProjects();
+    // However the session ends, the running record is ended as the options say, and saved.
+    new SessionEnd([this] { EndOfRun(); }, this);
+    QTimer::singleShot(0, keeper_, &FileKeeper::TellOfStart);
     pickerEditStamp_->Clear();
     SetPickers(ClockTime::Now());
 
@@ -74,90 +78,41 @@ MainWindow::~MainWindow()
 {
     // Destroying the children moves the focus; this object must no longer hear of it.
     disconnect(qApp, &QApplication::focusChanged, this, nullptr);
-    ShutDown();
+    EndOfRun();
 }
 
 void MainWindow::BuildControls()
 {
-    combo_ = new QComboBox(this);
-    combo_->setObjectName("projectCombo");
-    combo_->setEditable(true);
-    combo_->setInsertPolicy(QComboBox::NoInsert);
-    combo_->setCompleter(nullptr);
-    combo_->setMinimumContentsLength(22);
-    combo_->setMaxVisibleItems(12);
-    Describe(combo_, QStringLiteral("Project"),
-             QStringLiteral("The project you work on; choose or type another and press Enter to start it"));
-    combo_->lineEdit()->setAccessibleName(QStringLiteral("Project"));
+    const StripControls c = BuildStripControls(this);
+    combo_ = c.combo;
+    notesButton_ = c.notes;
+    timePicker_ = c.time;
+    datePicker_ = c.date;
+    warningButton_ = c.saveWarning;
+    optionsButton_ = c.options;
     combo_->installEventFilter(this);
     combo_->lineEdit()->installEventFilter(this);
     connect(combo_, &QComboBox::activated, this, [this] { ChangeProject(); });
-
-    notesButton_ = new QToolButton(this);
-    notesButton_->setObjectName("notesButton");
-    notesButton_->setIcon(NotesIcon());
-    notesButton_->setToolTip(QStringLiteral("Notes"));
-    Describe(notesButton_, QStringLiteral("Notes"), QStringLiteral("Edit the notes of the running record"));
-    notesButton_->setFocusPolicy(Qt::StrongFocus);
     connect(notesButton_, &QToolButton::clicked, this, &MainWindow::EditNotes);
-
-    timePicker_ = new TabLeavingPicker<QTimeEdit>(this);
-    timePicker_->setObjectName("timePicker");
-    HoldWallClockFields(timePicker_);
-    timePicker_->setDisplayFormat(TimeFormatWithSeconds());
-    timePicker_->setAlignment(Qt::AlignRight);
-    Describe(timePicker_, QStringLiteral("Time of the next change"),
-             QStringLiteral("Follows the clock; set it back by hand to date the next change back"));
-    timePicker_->installEventFilter(this);
-
-    datePicker_ = new TabLeavingPicker<QDateEdit>(this);
-    datePicker_->setObjectName("datePicker");
-    HoldWallClockFields(datePicker_);
-    datePicker_->setCalendarPopup(true);
-    datePicker_->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
-    datePicker_->setAlignment(Qt::AlignRight);
-    Describe(datePicker_, QStringLiteral("Date of the next change"),
-             QStringLiteral("Follows the clock; set it back by hand to date the next change back"));
-    datePicker_->installEventFilter(this);
-
-    for (QDateTimeEdit* picker : {static_cast<QDateTimeEdit*>(timePicker_),
-                                  static_cast<QDateTimeEdit*>(datePicker_)}) {
+    connect(optionsButton_, &QToolButton::clicked, this, &MainWindow::ShowOptions);
+    for (QDateTimeEdit* picker : {static_cast<QDateTimeEdit*>(timePicker_), static_cast<QDateTimeEdit*>(datePicker_)}) {
+        picker->installEventFilter(this);
         connect(picker, &QDateTimeEdit::dateTimeChanged, this, &MainWindow::PickerChanged);
     }
-
-    optionsButton_ = new QToolButton(this);
-    optionsButton_->setObjectName("optionsButton");
-    optionsButton_->setIcon(OptionsIcon(palette().color(QPalette::ButtonText)));
-    optionsButton_->setToolTip(QStringLiteral("Options"));
-    Describe(optionsButton_, QStringLiteral("Options"),
-             QStringLiteral("Options, the log and the project list; also About Ambrin"));
-    optionsButton_->setFocusPolicy(Qt::StrongFocus);
-    connect(optionsButton_, &QToolButton::clicked, this, &MainWindow::ShowOptions);
-
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(3, 3, 3, 3);
-    layout->setSpacing(3);
-    layout->addWidget(combo_, 1);
-    layout->addWidget(notesButton_);
-    layout->addWidget(timePicker_);
-    layout->addWidget(datePicker_);
-    layout->addWidget(optionsButton_);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
     for (QWidget* control : {static_cast<QWidget*>(combo_->lineEdit()), static_cast<QWidget*>(timePicker_),
                              static_cast<QWidget*>(datePicker_)}) {
         control->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(control, &QWidget::customContextMenuRequested, this,
                 [this, control](const QPoint& at) { ShowMenu(control, control->mapToGlobal(at)); });
     }
-    setTabOrder(combo_, notesButton_);
-    setTabOrder(notesButton_, timePicker_);
-    setTabOrder(timePicker_, datePicker_);
-    setTabOrder(datePicker_, optionsButton_);
 }
-
 
 void MainWindow::RefreshProjects()
 {
+    // A name being typed is not taken from under the person's fingers.
+    QLineEdit* edit = combo_->lineEdit();
+    const bool typing = edit->hasFocus() && edit->isModified();
+    const QString typed = edit->text();
     TimeRecord* open = app_.Log().Current(true);
     const std::string running(TrimSpaces(open->project));
     ProjectList& projects = app_.Projects();
@@ -182,13 +137,19 @@ void MainWindow::RefreshProjects()
     const int found = combo_->findText(wanted, Qt::MatchStartsWith);
     combo_->setCurrentIndex(found);
     if (found < 0) combo_->setEditText(QString());
-    combo_->lineEdit()->selectAll();  // as the selection of an item does on Windows: a name typed next replaces it
+    if (typing) {
+        combo_->setEditText(typed);
+        edit->setModified(true);
+    } else {
+        edit->selectAll();  // as the selection of an item does on Windows: a name typed next replaces it
+    }
 }
 
 void MainWindow::ChangeProject()
 {
     if (changing_) return;  // a focus change while the notes editor opens
     changing_ = true;
+    keeper_->CatchUp();  // the switch goes on top of what other programs wrote
     // The chosen item's list entry while the text is the item's own, else the typed text.
     std::string chosen;
     const int index = combo_->currentIndex();
@@ -230,6 +191,7 @@ void MainWindow::PickerChanged()
 void MainWindow::Tick()
 {
     const ClockTime now = ClockTime::Now();
+    if (keeper_->WhileIdle()) RefreshProjects();
     if (!pickerEditStamp_->IsEmpty() && SecondsBetween(now, *pickerEditStamp_) < kHoldSeconds) return;
     SetPickers(now);
 }
@@ -248,7 +210,9 @@ void MainWindow::EditNotes()
     TimeRecord* record = app_.Log().Current(true);
     NotesDialog dialog(record->notes, this);
     if (dialog.exec() == QDialog::Accepted) {
-        // The record may have been replaced while the dialog ran; take it anew.
+        // Another program may have changed the log while the dialog ran; the notes go on the
+        // running record as it is now.
+        if (keeper_->CatchUp()) RefreshProjects();
         app_.Log().Current(true)->notes = dialog.Notes();
     }
     SaveFiles();
@@ -256,14 +220,19 @@ void MainWindow::EditNotes()
 
 void MainWindow::SaveFiles()
 {
-    files_->Save(SettingsStore::IsOn(settings::kIncludeTotals));
+    keeper_->Save();
 }
 
 void MainWindow::ShowOptions()
 {
     OptionsDialog dialog(app_.Log(), app_.Projects(), app_.Locations(), this);
     if (dialog.exec() == QDialog::Accepted) StayOnTop(dialog.StayOnTop());
-    // The project list or the log may have been edited there.
+    // The project list or the log may have been edited there, and the files changed meanwhile.
+    if (dialog.ListEdited()) keeper_->Files().MarkUnsaved();
+    changing_ = true;  // the question's window takes the focus from the drop-down: that is no switch
+    if (dialog.LogReplaced()) keeper_->SettleEditedLog();
+    else keeper_->CatchUp();
+    changing_ = false;
     RefreshProjects();
     SaveFiles();
 }
@@ -277,14 +246,15 @@ void MainWindow::StayOnTop(bool onTop)
     if (visible) show();
 }
 
-void MainWindow::ShutDown()
+bool MainWindow::EndOfRun()
 {
-    if (shutDown_) return;
+    if (shutDown_) return false;
     shutDown_ = true;
-    if (SettingsStore::IsOn(settings::kEndProj)) {
-        if (TimeRecord* open = app_.Log().Current(false)) open->end = ClockTime::Now();
-    }
-    SaveFiles();
+    keeper_->CatchUp();
+    TimeRecord* open = SettingsStore::IsOn(settings::kEndProj) ? app_.Log().Current(false) : nullptr;
+    if (open) open->end = ClockTime::Now();
+    keeper_->SaveQuietly();
+    return open != nullptr;
 }
 
 bool MainWindow::IsComboPart(const QWidget* widget) const
@@ -362,8 +332,16 @@ void MainWindow::closeEvent(QCloseEvent* event)
         }
         closeConfirmed_ = true;
     }
-    ShutDown();
-    event->accept();
+    const bool ended = EndOfRun();
+    if (!keeper_->Files().Unsaved() || keeper_->AllowQuitUnsaved()) {
+        event->accept();
+        return;
+    }
+    // Keep trying: the strip runs on as it was.
+    if (ended) app_.Log().At(app_.Log().Count() - 1).end.Clear();
+    shutDown_ = closeConfirmed_ = false;
+    SaveFiles();
+    event->ignore();
 }
 
 void MainWindow::changeEvent(QEvent* event)

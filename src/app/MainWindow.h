@@ -15,7 +15,7 @@ namespace ambrin {
 
 class App;
 class ClockTime;
-class LogFiles;
+class FileKeeper;
 struct TimeRecord;
 
 // The tracking strip: a project drop-down, Notes, a time and a date picker, options.
@@ -52,16 +52,19 @@ private:
     // The strip's menu (About Ambrin...), wherever it is asked for: a right click or Shift+F10
     // on any control.
     void ShowMenu(QWidget* control, QPoint globalPos);
-    void ShutDown();
+    // Ends the running record as the options say and saves, once, touching no window: the
+    // display may be gone. True when it ended a record.
+    bool EndOfRun();
     void OnFocusChanged(QWidget* old, QWidget* now);
     bool IsComboPart(const QWidget* widget) const;
 
     App& app_;
-    std::unique_ptr<LogFiles> files_;
+    FileKeeper* keeper_ = nullptr;
     QComboBox* combo_ = nullptr;
     QToolButton* notesButton_ = nullptr;
     QTimeEdit* timePicker_ = nullptr;
     QDateEdit* datePicker_ = nullptr;
+    QToolButton* warningButton_ = nullptr;
     QToolButton* optionsButton_ = nullptr;
     QTimer* timer_ = nullptr;
 

@@ -35,6 +35,11 @@ bool SingleInstance::IsFirst() const
     return lock_->Status() != platform::ExclusiveFileLock::State::HeldElsewhere;
 }
 
+std::string SingleInstance::OtherUser() const
+{
+    return IsFirst() ? std::string() : lock_->Owner();
+}
+
 void SingleInstance::Serve(QWidget* window)
 {
     server_ = new QLocalServer(this);

@@ -24,6 +24,8 @@ public:
     // False when another copy runs on the same folder. A lock that cannot be made at all
     // (an unwritable folder) does not stop the program.
     bool IsFirst() const;
+    // Not first because another user holds the folder (a shared one): that user's name.
+    std::string OtherUser() const;
     // First copy: brings window forward whenever a second copy asks.
     void Serve(QWidget* window);
     // Second copy: asks the running one to show its strip; true when it answered.

@@ -30,9 +30,16 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Ambrin"));
     QApplication::setWindowIcon(ambrin::AppIcon());
     if (!instance->IsFirst()) {
-        instance->AskRunningCopyToShow();
-        QMessageBox box(QMessageBox::Information, QString::fromLatin1(ambrin::kAppName),
-                        QStringLiteral("Ambrin is already running."), QMessageBox::Ok);
+        const std::string other = instance->OtherUser();
+        QString text = QStringLiteral("Ambrin is already running.");
+        if (other.empty()) {
+            instance->AskRunningCopyToShow();
+        } else {
+            // A shared folder: this copy ends without touching the other user's files.
+            text = QStringLiteral("%1 is using Ambrin's files in %2, so this copy of Ambrin ends without touching them.")
+                       .arg(QString::fromStdString(other), QString::fromStdString(app.Locations().LogFolder()));
+        }
+        QMessageBox box(QMessageBox::Information, QString::fromLatin1(ambrin::kAppName), text, QMessageBox::Ok);
         box.exec();
         return 0;
     }

@@ -112,10 +112,10 @@ OptionsDialog::OptionsDialog(TimeLog& log, ProjectList& projects, FileLocations&
 
     connect(logButton, &QPushButton::clicked, this, [this] {
         EditLogDialog dialog(log_, locations_, this);
-        dialog.exec();
+        if (dialog.exec() == QDialog::Accepted) logReplaced_ = true;
     });
     connect(listButton, &QPushButton::clicked, this,
-            [this] { ProjectListDialog::EditList(projects_, this); });
+            [this] { listEdited_ = ProjectListDialog::EditList(projects_, this) || listEdited_; });
     connect(webButton, &QPushButton::clicked, this,
             [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebsite))); });
     connect(okButton, &QPushButton::clicked, this, &OptionsDialog::accept);

@@ -22,6 +22,9 @@ public:
 
     // After OK: whether the strip is to stay on top of other windows.
     bool StayOnTop() const;
+    // Whether the Edit Log's OK replaced the log, or the project list editor's OK the list.
+    bool LogReplaced() const { return logReplaced_; }
+    bool ListEdited() const { return listEdited_; }
 
     void accept() override;
 
@@ -30,6 +33,8 @@ private:
     ProjectList& projects_;
     FileLocations& locations_;
     QCheckBox* boxes_[5] = {};
+    bool logReplaced_ = false;
+    bool listEdited_ = false;
 };
 
 }  // namespace ambrin

@@ -85,14 +85,15 @@ std::string ProjectListDialog::Text() const
     return out;
 }
 
-void ProjectListDialog::EditList(ProjectList& list, QWidget* parent)
+bool ProjectListDialog::EditList(ProjectList& list, QWidget* parent)
 {
     std::string text;
     for (std::uint32_t i = 0; i < list.Count(); ++i) text += list.At(i) + "\r\n";
     ProjectListDialog dialog(text, parent);
-    if (dialog.exec() != QDialog::Accepted) return;
+    if (dialog.exec() != QDialog::Accepted) return false;
     std::istringstream in(dialog.Text());
     list.ReadList(in);
+    return true;
 }
 
 }  // namespace ambrin

@@ -24,8 +24,8 @@ public:
     std::string Text() const;
 
     // The "Edit Project List" handler: builds the text from the list, runs the editor and
-    // replaces the list after OK.
-    static void EditList(ProjectList& list, QWidget* parent);
+    // replaces the list after OK; true when it did.
+    static bool EditList(ProjectList& list, QWidget* parent);
 
 private:
     // A line of the text given, and the lines the box showed for it (two or more where a lone

@@ -33,4 +33,9 @@ std::unique_ptr<SettingsKey> OpenSettingsKey(std::string_view path, std::uint32_
 // Where the key's values are kept on systems without a registry (the hive file).
 std::string SettingsHivePath(std::string_view path);
 
+// The hive file of path when it exists but could not be read as one (damaged, or not ours):
+// the settings it holds are not used, and it is never written over. Empty otherwise, and
+// always where the settings are in the registry.
+std::string UnreadableSettingsHive(std::string_view path);
+
 }  // namespace ambrin::platform

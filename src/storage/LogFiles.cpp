@@ -179,6 +179,14 @@ bool LogFiles::ReadAgain()
     return read;
 }
 
+bool LogFiles::ReplaceChangedLog()
+{
+    if (platform::StampOf(logPath_) == logStamp_) return true;
+    if (platform::PathExists(logPath_) && !DailyBackup::MoveInto(FolderOf(logPath_), logPath_)) return false;
+    logStamp_ = platform::StampOf(logPath_);
+    return true;
+}
+
 std::vector<std::string> LogFiles::MergeConflictCopies()
 {
     const std::string folder = FolderOf(logPath_);

@@ -47,6 +47,9 @@ public:
     // (Unsaved) and the old file stays whole; the caller shows the problem.
     std::optional<SaveProblem> Save(bool includeTotals);
     bool Unsaved() const { return unsaved_; }
+    // Memory holds a change the files have not seen (an edited project list): a change found
+    // on disk is joined to it, not put in its place.
+    void MarkUnsaved() { unsaved_ = true; }
 
     // Whether either file is no longer the one last read or written here.
     bool ChangedOnDisk() const;
@@ -54,6 +57,10 @@ public:
     // join it (MergeLogs: nothing of either is lost). False when nothing changed or the file
     // could not be read.
     bool ReadAgain();
+    // The log on disk gives way to memory's whole (the Edit Log's OK over a changed file): it
+    // is moved into Logs/Backups as it is, and the next save writes memory's. False when it
+    // could not be moved; the next save then joins the two.
+    bool ReplaceChangedLog();
     // Merges the conflict copies a sync engine left beside the log and the project list, and
     // moves each into Logs/Backups; the names of those merged. The caller saves.
     std::vector<std::string> MergeConflictCopies();

@@ -6,6 +6,7 @@
 #include "support/FakeClock.h"
 #include "support/LogGenerator.h"
 #include "support/DialogDriver.h"
+#include "support/StripDriver.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +33,7 @@ namespace {
 using test::FileBytes;
 using test::MakeTime;
 using test::OnNextDialog;
+using test::Strip;
 
 void TypeNotesAndConfirm(const QString& text)
 {
@@ -42,36 +44,6 @@ void TypeNotesAndConfirm(const QString& text)
         QTest::keyClick(edit, Qt::Key_Return);
     });
 }
-
-class Strip {
-public:
-    // loadEarly: the files are read on a thread while the strip is made, as at start-up.
-    explicit Strip(bool loadEarly = false)
-    {
-        if (loadEarly) app.BeginLoading();
-        window = std::make_unique<MainWindow>(app);
-    }
-    QComboBox* Combo() { return window->findChild<QComboBox*>("projectCombo"); }
-    void Type(const QString& name)
-    {
-        Combo()->lineEdit()->selectAll();
-        QTest::keyClicks(Combo()->lineEdit(), name);
-        QTest::keyClick(Combo()->lineEdit(), Qt::Key_Return);
-        QCoreApplication::processEvents();
-    }
-    std::string Log() { return FileBytes(app.Locations().CurrentLogPath()); }
-    std::string List() { return FileBytes(app.Locations().ProjectListPath()); }
-    void Restart()
-    {
-        window.reset();
-        app.Log().Clear();
-        app.Projects() = ProjectList();
-        window = std::make_unique<MainWindow>(app);
-    }
-
-    App app;
-    std::unique_ptr<MainWindow> window;
-};
 
 class MainWindowTest : public ::testing::Test {
 protected:

@@ -12,7 +12,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace ambrin {
 namespace {
@@ -142,6 +145,35 @@ TEST(SharedLog, TheDaysCopyIsTheOldFileAndHalfMadeCopiesGo)
     ASSERT_EQ(::stat((f.Folder() + "/Backups/current log 2026-12-07.csv").c_str(), &copy), 0);
     EXPECT_EQ(copy.st_ino, before.st_ino) << "a second name for the old file, not a copy of its bytes";
     EXPECT_EQ(FileBytes(f.Folder() + "/Backups/current log 2026-12-07.csv"), kAccounts);
+}
+
+// A second user on a shared folder sees the lock, whatever its file's mode, and learns whose it is.
+TEST(SharedFolder, AnotherUsersLockIsInUseAndNamesItsOwner)
+{
+    if (!test::RunningAsRoot()) GTEST_SKIP() << "needs a second user";
+    test::TempHome home;
+    const std::string folder = home.Path() + "/shared";
+    fs::create_directories(folder);
+    fs::permissions(folder, fs::perms::all);
+    const std::string path = folder + "/.ambrin.lock";
+    for (const bool held : {true, false}) {
+        fs::remove(path);
+        std::optional<platform::ExclusiveFileLock> lock(std::in_place, path);
+        ASSERT_EQ(lock->Status(), platform::ExclusiveFileLock::State::Held);
+        if (!held) {
+            lock.reset();
+            fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);  // as an older copy left it
+        }
+        const pid_t child = fork();
+        if (child == 0) {
+            if (setuid(65534) != 0) _exit(2);  // nobody
+            const platform::ExclusiveFileLock theirs(path);
+            _exit(theirs.Status() == platform::ExclusiveFileLock::State::HeldElsewhere && theirs.Owner() == "root" ? 0 : 1);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << (held ? "held" : "a private file, not held");
+    }
 }
 
 }  // namespace

@@ -374,6 +374,7 @@ ExclusiveFileLock::ExclusiveFileLock(const std::string& path)
     // Readable by all, so that another user on a shared folder sees the lock instead of a file
     // it may not open; a lock taken on a file opened for reading holds all the same.
     int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd >= 0) fchmod(fd, 0644);  // whatever the umask: a private lock would read as in use for ever
     if (fd < 0 && (errno == EACCES || errno == EPERM)) fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         struct stat st {};

@@ -117,4 +117,13 @@ std::unique_ptr<SettingsKey> OpenSettingsKey(std::string_view path, std::uint32_
     return std::make_unique<HiveFileKey>(file, section, std::move(text));
 }
 
+std::string UnreadableSettingsHive(std::string_view path)
+{
+    const std::string file = SettingsHivePath(path);
+    std::string bytes;
+    HiveText text;
+    if (file.empty() || !PathExists(file)) return {};
+    return ReadWholeFile(file, bytes) && text.Parse(bytes) ? std::string() : file;
+}
+
 }  // namespace ambrin::platform

@@ -54,4 +54,9 @@ std::unique_ptr<SettingsKey> OpenSettingsKey(std::string_view path, std::uint32_
     return std::make_unique<RegistryKey>(key);
 }
 
+std::string UnreadableSettingsHive(std::string_view)
+{
+    return {};
+}
+
 }  // namespace ambrin::platform

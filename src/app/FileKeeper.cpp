@@ -1,0 +1,192 @@
+#include "app/FileKeeper.h"
+
+#include "app/App.h"
+#include "core/LogText.h"
+#include "dialogs/common/Help.h"
+#include "dialogs/common/QtText.h"
+#include "platform/FileSystem.h"
+#include "platform/SettingsHive.h"
+#include "storage/LogFiles.h"
+#include "storage/SettingsStore.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+
+namespace ambrin {
+
+FileKeeper::FileKeeper(App& app, std::unique_ptr<LogFiles> files, QToolButton* warning, QWidget* strip)
+    : QObject(strip), app_(app), files_(std::move(files)), warning_(warning), strip_(strip), retry_(new QTimer(this))
+{
+    retry_->setObjectName("saveRetryTimer");
+    retry_->setInterval(kRetryMilliseconds);
+    connect(retry_, &QTimer::timeout, this, &FileKeeper::Save);
+    warning_->setIcon(strip->style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    warning_->hide();
+    connect(warning_, &QToolButton::clicked, this, [this] {
+        lastProblem_.clear();  // asked for: the message comes again if it still fails
+        Save();
+    });
+}
+
+FileKeeper::~FileKeeper() = default;
+
+bool FileKeeper::CatchUp()
+{
+    return files_->ChangedOnDisk() && files_->ReadAgain();
+}
+
+bool FileKeeper::SaveQuietly()
+{
+    return !files_->Save(SettingsStore::IsOn(settings::kIncludeTotals)).has_value();
+}
+
+void FileKeeper::Save()
+{
+    const std::optional<SaveProblem> problem = files_->Save(SettingsStore::IsOn(settings::kIncludeTotals));
+    if (problem) {
+        ShowProblem(*problem);
+        return;
+    }
+    retry_->stop();
+    lastProblem_.clear();
+    if (warning_) warning_->hide();
+}
+
+void FileKeeper::ShowProblem(const SaveProblem& problem)
+{
+    if (!retry_->isActive()) retry_->start();
+    const QString where = ToQString(problem.path);
+    const QString why = ToQString(problem.reason);
+    if (warning_) {
+        warning_->setToolTip(QStringLiteral("Not saved: %1\n%2\nEvery record is kept; Ambrin tries again every "
+                                            "%3 seconds and at each change. Click to try now.")
+                                 .arg(why, where)
+                                 .arg(kRetryMilliseconds / 1000));
+        warning_->setAccessibleName(QStringLiteral("Not saved: %1").arg(why));
+        warning_->show();
+    }
+    if (!lastProblem_.empty()) return;  // told once; the button says the rest
+    lastProblem_ = problem.reason;
+    Tell(QStringLiteral("saveProblem"), QStringLiteral("Ambrin could not save %1.").arg(where),
+         QStringLiteral("%1.\n\nEvery record stays in memory, and the file keeps what it held before. Ambrin tries "
+                        "again at each change and every %2 seconds; the warning on the strip goes once a save "
+                        "succeeds.")
+             .arg(why)
+             .arg(kRetryMilliseconds / 1000));
+}
+
+void FileKeeper::Tell(const QString& objectName, const QString& text, const QString& details)
+{
+    // Not modal: the strip goes on working while the message is up.
+    auto* box = new QMessageBox(QMessageBox::Warning, kAppName, text, QMessageBox::Ok, strip_);
+    box->setObjectName(objectName);
+    box->setInformativeText(details);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
+void FileKeeper::TellOfStart()
+{
+    const std::string hive = platform::UnreadableSettingsHive(settings::kKeyPath);
+    if (!hive.empty() && !settingsTold_) {
+        settingsTold_ = true;
+        Tell(QStringLiteral("settingsProblem"), QStringLiteral("Ambrin could not read its settings in %1.").arg(ToQString(hive)),
+             QStringLiteral("The file is left as it is. Until it is mended or removed, Ambrin uses its default "
+                            "options and keeps its files in %1.")
+                 .arg(ToQString(app_.Locations().LogFolder())));
+    }
+    const auto& aside = files_->SetAside();
+    QString list;
+    for (; setAsideTold_ < aside.size(); ++setAsideTold_) {
+        list += QStringLiteral("%1: %2\n").arg(ToQString(aside[setAsideTold_].path), ToQString(aside[setAsideTold_].why));
+    }
+    if (list.isEmpty()) return;
+    Tell(QStringLiteral("setAside"), QStringLiteral("Ambrin could not read a file and keeps it as it is."),
+         QStringLiteral("%1\nThe file is renamed with \".unreadable-\" and the time before Ambrin saves anew, so "
+                        "nothing of it is lost.")
+             .arg(list));
+}
+
+bool FileKeeper::WhileIdle()
+{
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) return false;
+    const std::vector<std::string> merged = files_->MergeConflictCopies();
+    if (!merged.empty()) {
+        QString names;
+        for (const std::string& name : merged) names += ToQString(name) + QLatin1Char('\n');
+        Save();
+        Tell(QStringLiteral("conflictsMerged"),
+             QStringLiteral("Ambrin merged copies that a sync program left beside its files."),
+             QStringLiteral("%1\nTheir records are in the log now, each once; the copies are in %2.")
+                 .arg(names, ToQString(app_.Locations().LogFolder() + "/Backups")));
+        return true;
+    }
+    const bool read = CatchUp();
+    TellOfStart();  // a file found unreadable on the way is told of once
+    return read;
+}
+
+void FileKeeper::SettleEditedLog()
+{
+    if (!files_->ChangedOnDisk()) return;
+    QMessageBox box(QMessageBox::Question, kAppName,
+                    QStringLiteral("Another program changed the log while you edited it."),
+                    QMessageBox::NoButton, strip_);
+    box.setObjectName("editedOverChangedFile");
+    box.setInformativeText(QStringLiteral("Keep the file's records and drop your edits, or replace the file with "
+                                          "your edits? A replaced file is kept in Logs/Backups."));
+    QPushButton* replace = box.addButton(QStringLiteral("&Replace the File"), QMessageBox::AcceptRole);
+    replace->setObjectName("replaceFile");
+    box.addButton(QStringLiteral("&Keep the File's Records"), QMessageBox::RejectRole)->setObjectName("keepFile");
+    box.setDefaultButton(replace);
+    box.exec();
+    if (box.clickedButton() == replace) files_->ReplaceChangedLog();
+    else files_->ReadAgain();
+}
+
+bool FileKeeper::AllowQuitUnsaved()
+{
+    if (!files_->Unsaved()) return true;
+    QMessageBox box(QMessageBox::Warning, kAppName, QStringLiteral("Some records are not saved yet."),
+                    QMessageBox::NoButton, strip_);
+    box.setObjectName("quitUnsaved");
+    box.setInformativeText(QStringLiteral("%1\nIf Ambrin quits now, they are lost.").arg(warning_ ? warning_->toolTip() : QString()));
+    QPushButton* keep = box.addButton(QStringLiteral("&Keep Trying"), QMessageBox::RejectRole);
+    keep->setObjectName("keepTrying");
+    QPushButton* copy = box.addButton(QStringLiteral("&Save a Copy..."), QMessageBox::ActionRole);
+    copy->setObjectName("saveCopy");
+    QPushButton* quit = box.addButton(QStringLiteral("&Quit Anyway"), QMessageBox::DestructiveRole);
+    quit->setObjectName("quitAnyway");
+    box.setDefaultButton(keep);
+    box.exec();
+    if (box.clickedButton() == quit) return true;
+    return box.clickedButton() == copy && SaveCopy();
+}
+
+bool FileKeeper::SaveCopy()
+{
+    QFileDialog dialog(strip_, QStringLiteral("Save a Copy of the Log"), QStringLiteral("current log.csv"),
+                       QStringLiteral("Logs (*.csv);;All files (*)"));
+    dialog.setObjectName("saveCopyDialog");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    const QString path = dialog.selectedFiles().front();
+    std::string bytes;
+    AppendLogText(bytes, app_.Log(), SettingsStore::IsOn(settings::kIncludeTotals));
+    std::string reason;
+    if (platform::ReplaceFileContents(ToBytes(path), bytes, platform::FolderSync::Now, &reason) ==
+        platform::ReplaceResult::Replaced) {
+        return true;
+    }
+    QMessageBox::warning(strip_, kAppName, QStringLiteral("Could not save %1: %2.").arg(path, ToQString(reason)));
+    return false;
+}
+
+}  // namespace ambrin

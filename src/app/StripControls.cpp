@@ -1,0 +1,88 @@
+#include "app/StripControls.h"
+
+#include "dialogs/common/Accessibility.h"
+#include "dialogs/common/Icons.h"
+#include "dialogs/common/Pickers.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QTimeEdit>
+#include <QToolButton>
+
+namespace ambrin {
+
+namespace {
+
+QToolButton* Button(QWidget* strip, const char* name, const QString& tip, const QString& description)
+{
+    auto* button = new QToolButton(strip);
+    button->setObjectName(name);
+    button->setToolTip(tip);
+    Describe(button, tip, description);
+    button->setFocusPolicy(Qt::StrongFocus);
+    return button;
+}
+
+template <typename Picker>
+Picker* MakePicker(QWidget* strip, const char* name, const QString& what)
+{
+    auto* picker = new TabLeavingPicker<Picker>(strip);
+    picker->setObjectName(name);
+    HoldWallClockFields(picker);
+    picker->setAlignment(Qt::AlignRight);
+    Describe(picker, what, QStringLiteral("Follows the clock; set it back by hand to date the next change back"));
+    return picker;
+}
+
+}  // namespace
+
+StripControls BuildStripControls(QWidget* strip)
+{
+    StripControls c;
+    c.combo = new QComboBox(strip);
+    c.combo->setObjectName("projectCombo");
+    c.combo->setEditable(true);
+    c.combo->setInsertPolicy(QComboBox::NoInsert);
+    c.combo->setCompleter(nullptr);
+    c.combo->setMinimumContentsLength(22);
+    c.combo->setMaxVisibleItems(12);
+    Describe(c.combo, QStringLiteral("Project"),
+             QStringLiteral("The project you work on; choose or type another and press Enter to start it"));
+    c.combo->lineEdit()->setAccessibleName(QStringLiteral("Project"));
+
+    c.notes = Button(strip, "notesButton", QStringLiteral("Notes"), QStringLiteral("Edit the notes of the running record"));
+    c.notes->setIcon(NotesIcon());
+
+    c.time = MakePicker<QTimeEdit>(strip, "timePicker", QStringLiteral("Time of the next change"));
+    c.time->setDisplayFormat(TimeFormatWithSeconds());
+    c.date = MakePicker<QDateEdit>(strip, "datePicker", QStringLiteral("Date of the next change"));
+    c.date->setCalendarPopup(true);
+    c.date->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+
+    c.saveWarning = Button(strip, "saveWarning", QStringLiteral("Not saved"),
+                           QStringLiteral("The log could not be saved; click to try again"));
+    c.saveWarning->hide();
+
+    c.options = Button(strip, "optionsButton", QStringLiteral("Options"),
+                       QStringLiteral("Options, the log and the project list; also About Ambrin"));
+    c.options->setIcon(OptionsIcon(strip->palette().color(QPalette::ButtonText)));
+
+    auto* layout = new QHBoxLayout(strip);
+    layout->setContentsMargins(3, 3, 3, 3);
+    layout->setSpacing(3);
+    layout->addWidget(c.combo, 1);
+    QWidget* previous = c.combo;
+    for (QWidget* control : {static_cast<QWidget*>(c.notes), static_cast<QWidget*>(c.time),
+                             static_cast<QWidget*>(c.date), static_cast<QWidget*>(c.saveWarning),
+                             static_cast<QWidget*>(c.options)}) {
+        layout->addWidget(control);
+        QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    return c;
+}
+
+}  // namespace ambrin

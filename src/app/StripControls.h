@@ -1,0 +1,25 @@
+#pragma once
+
+class QComboBox;
+class QDateEdit;
+class QTimeEdit;
+class QToolButton;
+class QWidget;
+
+namespace ambrin {
+
+// The strip's controls, left to right: what the strip's behaviour works on.
+struct StripControls {
+    QComboBox* combo = nullptr;
+    QToolButton* notes = nullptr;
+    QTimeEdit* time = nullptr;
+    QDateEdit* date = nullptr;
+    QToolButton* saveWarning = nullptr;  // shown only while a save fails
+    QToolButton* options = nullptr;
+};
+
+// Makes the controls in strip, named, described for screen readers, in their tab order, laid
+// out in one row that fits them.
+StripControls BuildStripControls(QWidget* strip);
+
+}  // namespace ambrin

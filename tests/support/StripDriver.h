@@ -1,0 +1,48 @@
+#pragma once
+
+#include "app/App.h"
+#include "app/MainWindow.h"
+#include "support/TempHome.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QTest>
+
+#include <memory>
+#include <string>
+
+namespace ambrin::test {
+
+// The strip as a person meets it, over the files of the test's home.
+class Strip {
+public:
+    // loadEarly: the files are read on a thread while the strip is made, as at start-up.
+    explicit Strip(bool loadEarly = false)
+    {
+        if (loadEarly) app.BeginLoading();
+        window = std::make_unique<MainWindow>(app);
+    }
+    QComboBox* Combo() { return window->findChild<QComboBox*>("projectCombo"); }
+    void Type(const QString& name)
+    {
+        Combo()->lineEdit()->selectAll();
+        QTest::keyClicks(Combo()->lineEdit(), name);
+        QTest::keyClick(Combo()->lineEdit(), Qt::Key_Return);
+        QCoreApplication::processEvents();
+    }
+    std::string Log() { return FileBytes(app.Locations().CurrentLogPath()); }
+    std::string List() { return FileBytes(app.Locations().ProjectListPath()); }
+    void Restart()
+    {
+        window.reset();
+        app.Log().Clear();
+        app.Projects() = ProjectList();
+        window = std::make_unique<MainWindow>(app);
+    }
+
+    App app;
+    std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace ambrin::test
