@@ -4,6 +4,7 @@
 #include "app/App.h"
 #include "app/MainWindow.h"
 #include "storage/SettingsStore.h"
+#include "support/FakeClock.h"
 #include "support/LogGenerator.h"
 #include "Ratios.h"
 
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QComboBox>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -38,12 +40,16 @@ void WriteAndSync(const std::string& path, const std::string& bytes)
 }
 
 struct Strip {
-    explicit Strip(std::size_t records)
+    // records: a log of that many written first; none, the log the last strip left.
+    // loadEarly: read on a thread while the strip is made, as the program starts.
+    explicit Strip(std::size_t records, bool loadEarly = false)
     {
         // The strip reads the log from its file, as at start-up.
-        std::ofstream file(app.Locations().CurrentLogPath(), std::ios::binary | std::ios::trunc);
-        ambrin::test::GenerateLog(records).WriteCsv(file, false);
-        file.close();
+        if (records > 0) {
+            std::ofstream file(app.Locations().CurrentLogPath(), std::ios::binary | std::ios::trunc);
+            ambrin::test::GenerateLog(records).WriteCsv(file, false);
+        }
+        if (loadEarly) app.BeginLoading();
         window = std::make_unique<ambrin::MainWindow>(app);
         window->SaveFiles();  // the day's copy is made by this first save
     }
@@ -90,6 +96,55 @@ void BM_ChangeProjectFloor(benchmark::State& state)
     for (auto _ : state) floor.Write();
 }
 
+// The day's first switch against a later one at 1,000,000 records: the first also keeps the
+// day's copy of the log. Medians over several days (ms).
+ambrin::bench::InTurn DaysFirstSwitch()
+{
+    using ambrin::test::MakeTime;
+    ambrin::test::FakeClock clock(MakeTime(2026, 12, 1, 9, 0));
+    Strip strip(1'000'000);
+    std::vector<double> firsts, laters;
+    const auto time = [&](int i) {
+        const auto start = std::chrono::steady_clock::now();
+        strip.Change(i);
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    };
+    for (int day = 2; day <= 8; ++day) {
+        clock.Set(MakeTime(2026, 12, day, 9, 0));
+        firsts.push_back(time(day * 2));
+        clock.Set(MakeTime(2026, 12, day, 9, 30));
+        laters.push_back(time(day * 2 + 1));
+    }
+    std::sort(firsts.begin(), firsts.end());
+    std::sort(laters.begin(), laters.end());
+    return {firsts[firsts.size() / 2], laters[laters.size() / 2]};
+}
+
+long StatusKilobytes(const char* field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::string(field).size()));
+    }
+    return 0;
+}
+
+// Run in a process of its own (--switches-peak), on the log the last strip left: the memory
+// before the log, the peak once it is loaded, the peak after a hundred switches, and the
+// file's size; in kilobytes.
+int SwitchesPeak()
+{
+    const long empty = StatusKilobytes("VmHWM:");
+    Strip strip(0, true);
+    const long started = StatusKilobytes("VmHWM:");
+    for (int i = 0; i < 100; ++i) strip.Change(i);
+    const long switched = StatusKilobytes("VmHWM:");
+    const long file = static_cast<long>(fs::file_size(strip.app.Locations().CurrentLogPath()) / 1024);
+    std::printf("%ld %ld %ld %ld\n", empty, started, switched, file);
+    return 0;
+}
+
 BENCHMARK(BM_ChangeProject)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ChangeProjectFloor)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -99,12 +154,16 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     const fs::path home = fs::temp_directory_path() / "ambrin-save-bench";
-    fs::remove_all(home);
-    fs::create_directories(home);
+    const bool switchesPeak = argc > 1 && std::string(argv[1]) == "--switches-peak";
+    if (!switchesPeak) {
+        fs::remove_all(home);
+        fs::create_directories(home);
+    }
     setenv("HOME", home.c_str(), 1);
     setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
     QApplication application(argc, argv);
     ambrin::SettingsStore::Write(ambrin::settings::kPopNote, false);
+    if (switchesPeak) return SwitchesPeak();
     benchmark::Initialize(&argc, argv);
     ambrin::bench::TimeKeeper times;
     benchmark::RunSpecifiedBenchmarks(&times);
@@ -121,6 +180,21 @@ int main(int argc, char** argv)
     }
     times.AddRatio(rows, "change of project, 1,000,000 records (ms)", "BM_ChangeProject/1000000",
                    "BM_ChangeProjectFloor/1000000");
+    if (times.Ran("BM_ChangeProject/1000000")) {
+        const ambrin::bench::InTurn day = DaysFirstSwitch();
+        rows.push_back({"the day's first switch against a later, 1,000,000 (ms)", day.figure, day.floor, "1.5x"});
+        // A process of its own, so that its peak is the strip's alone.
+        const std::string command = fs::read_symlink("/proc/self/exe").string() + " --switches-peak";
+        if (std::FILE* child = popen(command.c_str(), "r")) {
+            long empty = 0, started = 0, switched = 0, file = 0;
+            if (std::fscanf(child, "%ld %ld %ld %ld", &empty, &started, &switched, &file) == 4) {
+                const double budget = (empty + 3.0 * file) / 1024.0;
+                rows.push_back({"peak memory at start against its budget, 1,000,000 (MB)", started / 1024.0, budget, "1x"});
+                rows.push_back({"the same after 100 switches (MB)", switched / 1024.0, budget, "1x"});
+            }
+            pclose(child);
+        }
+    }
     ambrin::bench::PrintRatios("A change of project with its durable save, against writing and syncing the same bytes",
                                rows);
     fs::remove_all(home);

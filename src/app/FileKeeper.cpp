@@ -178,10 +178,12 @@ bool FileKeeper::SaveCopy()
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     const QString path = dialog.selectedFiles().front();
-    std::string bytes;
-    AppendLogText(bytes, app_.Log(), SettingsStore::IsOn(settings::kIncludeTotals));
+    const bool totals = SettingsStore::IsOn(settings::kIncludeTotals);
+    const auto logText = [this, totals](const platform::PieceWriter& write) {
+        return WriteLogPieces(app_.Log(), totals, write);
+    };
     std::string reason;
-    if (platform::ReplaceFileContents(ToBytes(path), bytes, platform::FolderSync::Now, &reason) ==
+    if (platform::ReplaceFileContents(ToBytes(path), logText, platform::FolderSync::Now, &reason) ==
         platform::ReplaceResult::Replaced) {
         return true;
     }

@@ -13,9 +13,9 @@ namespace ambrin {
 
 class TimeLog;
 
-// The bytes TimeLog::WriteCsv writes, appended to out: for callers that hand them on whole
-// (the safe replacement of a file).
-void AppendLogText(std::string& out, const TimeLog& log, bool includeTotals);
+// The bytes TimeLog::WriteCsv writes, handed to write a piece at a time (about 256 KiB), so
+// that memory stays small whatever the log's length; false when write refused a piece.
+bool WriteLogPieces(const TimeLog& log, bool includeTotals, const std::function<bool(std::string_view)>& write);
 
 // Cuts bytes fed in pieces into lines (without their LF); a line cut between two pieces is
 // joined first. onLine is called with each line.

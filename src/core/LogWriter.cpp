@@ -101,35 +101,32 @@ void AppendRecordLine(std::string& out, TimeFieldWriter& times, const TimeRecord
 
 }  // namespace
 
-void AppendLogText(std::string& out, const TimeLog& log, bool includeTotals)
+bool WriteLogPieces(const TimeLog& log, bool includeTotals, const std::function<bool(std::string_view)>& write)
 {
-    TimeFieldWriter times;
-    for (std::uint32_t i = 0; i < log.Count(); ++i) {
-        const TimeRecord& record = log.View(i);
-        if (IsWrittenProject(record.project)) AppendRecordLine(out, times, record, includeTotals);
-    }
-}
-
-bool TimeLog::WriteCsv(std::ostream& out, bool includeTotals) const
-{
-    // The stream takes the text a piece at a time: memory stays small whatever the log's length.
     constexpr std::size_t kPiece = 256 * 1024;
     std::string piece;
     piece.reserve(kPiece + 1024);
     TimeFieldWriter times;
-    for (std::uint32_t i = 0; i < Count(); ++i) {
-        const TimeRecord& record = View(i);
+    for (std::uint32_t i = 0; i < log.Count(); ++i) {
+        const TimeRecord& record = log.View(i);
         if (!IsWrittenProject(record.project)) continue;
         AppendRecordLine(piece, times, record, includeTotals);
         if (piece.size() >= kPiece) {
-            out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-            if (out.fail()) return false;
+            if (!write(piece)) return false;
             piece.clear();
         }
     }
-    out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+    return piece.empty() || write(piece);
+}
+
+bool TimeLog::WriteCsv(std::ostream& out, bool includeTotals) const
+{
+    const bool written = WriteLogPieces(*this, includeTotals, [&out](std::string_view piece) {
+        out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        return !out.fail();
+    });
     out.flush();
-    return !out.fail();
+    return written && !out.fail();
 }
 
 }  // namespace ambrin

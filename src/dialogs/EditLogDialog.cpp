@@ -293,9 +293,10 @@ void EditLogDialog::SaveLog()
     std::uint32_t totals = 0;
     SettingsStore::ReadNumber(SettingsRoot::CurrentUser, settings::kKeyPath,
                               settings::kIncludeTotals.name, totals);
-    std::string bytes;
-    AppendLogText(bytes, *working_, totals != 0);
-    switch (platform::ReplaceFileContents(QFile::encodeName(chosen).toStdString(), bytes)) {
+    const auto logText = [this, totals](const platform::PieceWriter& write) {
+        return WriteLogPieces(*working_, totals != 0, write);
+    };
+    switch (platform::ReplaceFileContents(QFile::encodeName(chosen).toStdString(), logText)) {
     case platform::ReplaceResult::Replaced:
         break;
     case platform::ReplaceResult::CannotCreate:

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <streambuf>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -70,6 +71,11 @@ enum class ReplaceResult {
 enum class FolderSync { Now, Later };
 // reason, when given, receives the system's words for a failure ("No space left on device").
 ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes,
+                                  FolderSync folderSync = FolderSync::Now, std::string* reason = nullptr);
+// The same with the bytes made a piece at a time: pieces calls write with each, in order, and
+// returns false when write refused one. A large file is never held whole in memory.
+using PieceWriter = std::function<bool(std::string_view)>;
+ReplaceResult ReplaceFileContents(const std::string& path, const std::function<bool(const PieceWriter&)>& pieces,
                                   FolderSync folderSync = FolderSync::Now, std::string* reason = nullptr);
 // Makes the renames in a folder durable.
 void SyncFolder(const std::string& folder);

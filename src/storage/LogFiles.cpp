@@ -132,12 +132,12 @@ std::optional<SaveProblem> LogFiles::Save(bool includeTotals)
     } else {
         listStamp_ = platform::StampOf(listPath);
     }
-    encoded_.clear();
-    encoded_.reserve(static_cast<std::size_t>(logStamp_.size) + logStamp_.size / 16 + 4096);
-    AppendLogText(encoded_, log_, includeTotals);
+    const auto logText = [this, includeTotals](const platform::PieceWriter& write) {
+        return WriteLogPieces(log_, includeTotals, write);
+    };
     if (logUnreadable_) {
         problem = SaveProblem{logPath, "the file could not be read, and could not be moved aside"};
-    } else if (platform::ReplaceFileContents(logPath, encoded_, FolderSync::Later, &reason) != ReplaceResult::Replaced) {
+    } else if (platform::ReplaceFileContents(logPath, logText, FolderSync::Later, &reason) != ReplaceResult::Replaced) {
         problem = SaveProblem{logPath, reason};
     } else {
         logStamp_ = platform::StampOf(logPath);

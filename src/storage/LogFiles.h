@@ -73,7 +73,6 @@ private:
     TimeLog& log_;
     ProjectList& projects_;
     DailyBackup backup_;
-    std::string encoded_;  // the log's bytes at the last save; its memory serves the next
     std::vector<FileSetAside> setAside_;
     bool logUnreadable_ = false;
     bool listUnreadable_ = false;

@@ -131,10 +131,9 @@ TEST_P(LogTextRead, GivesTheTablesRecords)
 INSTANTIATE_TEST_SUITE_P(Files, LogTextRead, ::testing::ValuesIn(ReadCases()),
                          test::ByRowName());
 
-// A log comes out the same however it is written: whole for the safe replacement, or to a
-// stream a piece at a time (records across pieces, notes larger than a piece, texts made of
-// bytes that each double).
-TEST(LogTextWrite, EveryWayOfWritingGivesTheSameBytes)
+// The text is written a piece at a time: records across pieces, notes larger than a piece and
+// texts made of bytes that each double all read back as they were written.
+TEST(LogTextWrite, PiecesReadBackAsTheRecordsTheyWere)
 {
     const struct {
         std::size_t records;
@@ -150,15 +149,15 @@ TEST(LogTextWrite, EveryWayOfWritingGivesTheSameBytes)
         TimeLog log = test::GenerateLog(save.records);
         if (!save.longNotes.empty()) log.InsertAt(log.Count() / 2, "P", save.longNotes, {}, {});
         const std::string name = std::to_string(save.records) + " records" + (save.totals ? " with totals" : "");
-        std::string whole;
-        AppendLogText(whole, log, save.totals);
         std::ostringstream out;
         ASSERT_TRUE(log.WriteCsv(out, save.totals)) << name;
-        EXPECT_EQ(out.str(), whole) << name;
         TimeLog back;
-        std::istringstream in(whole);
+        std::istringstream in(out.str());
         ASSERT_TRUE(back.ReadCsv(in));
-        EXPECT_EQ(back.Count(), log.Count()) << name;
+        ASSERT_EQ(back.Count(), log.Count()) << name;
+        std::ostringstream again;
+        ASSERT_TRUE(back.WriteCsv(again, save.totals));
+        EXPECT_TRUE(again.str() == out.str()) << name << ": what was read writes the same bytes";
     }
 }
 

@@ -255,6 +255,12 @@ bool RemoveFile(const std::string& path)
 ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes, FolderSync folderSync,
                                   std::string* reason)
 {
+    return ReplaceFileContents(path, [bytes](const PieceWriter& write) { return write(bytes); }, folderSync, reason);
+}
+
+ReplaceResult ReplaceFileContents(const std::string& path, const std::function<bool(const PieceWriter&)>& pieces,
+                                  FolderSync folderSync, std::string* reason)
+{
     const auto fail = [reason](ReplaceResult result, int error) {
         if (reason) *reason = std::strerror(error);
         return result;
@@ -280,8 +286,9 @@ ReplaceResult ReplaceFileContents(const std::string& path, std::string_view byte
     if (keepMode) fchmod(fd, mode);
 
     int error = 0;
-    bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
-    if (!ok) error = errno;
+    errno = 0;
+    bool ok = pieces([fd](std::string_view piece) { return WriteAll(fd, piece); }) && fsync(fd) == 0;
+    if (!ok) error = errno != 0 ? errno : EIO;
     if (close(fd) != 0 && ok) {
         ok = false;
         error = errno;

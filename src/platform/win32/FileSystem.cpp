@@ -190,8 +190,14 @@ bool LinkFile(const std::string& from, const std::string& to)
     return CreateHardLinkA(to.c_str(), from.c_str(), nullptr) != 0;
 }
 
-ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes, FolderSync /*folderSync*/,
+ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes, FolderSync folderSync,
                                   std::string* reason)
+{
+    return ReplaceFileContents(path, [bytes](const PieceWriter& write) { return write(bytes); }, folderSync, reason);
+}
+
+ReplaceResult ReplaceFileContents(const std::string& path, const std::function<bool(const PieceWriter&)>& pieces,
+                                  FolderSync /*folderSync*/, std::string* reason)
 {
     const auto fail = [reason](ReplaceResult result) {
         if (reason) *reason = ErrorText(GetLastError());
@@ -209,9 +215,10 @@ ReplaceResult ReplaceFileContents(const std::string& path, std::string_view byte
     for (int i = 0; i < 6; ++i) temp += kAlphabet[random() % 62];
     HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return fail(ReplaceResult::CannotCreate);
-    DWORD written = 0;
-    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-              written == bytes.size();
+    bool ok = pieces([file](std::string_view piece) {
+        DWORD written = 0;
+        return WriteFile(file, piece.data(), static_cast<DWORD>(piece.size()), &written, nullptr) && written == piece.size();
+    });
     ok = ok && FlushFileBuffers(file);
     ok = CloseHandle(file) && ok;
     ok = ok && MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
