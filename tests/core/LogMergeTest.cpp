@@ -39,6 +39,10 @@ std::vector<MergeCase> MergeCases()
         {"other notes make another record", {a}, {{"Accounts", "call", k900, k930}}, {a, {"Accounts", "call", k900, k930}}},
         {"one side empty", {}, {a, b}, {a, b}},
         {"a running record of another project is kept", {b}, {{"Calls", "", k930, {}}}, {{"Calls", "", k930, {}}, b}},
+        {"the file's minute and memory's seconds are one record", {{"Calls", "", k900, MakeTime(2026, 12, 7, 9, 30, 42)}},
+         {{"Calls", "", k900, k930}}, {{"Calls", "", k900, MakeTime(2026, 12, 7, 9, 30, 42)}}},
+        {"within a minute the running record is last", {{"Calls", "", k930, k930}, b}, {{"Admin", "", k930, k930}},
+         {{"Admin", "", k930, k930}, {"Calls", "", k930, k930}, b}},
     };
 }
 
