@@ -88,6 +88,8 @@ void FileKeeper::Tell(const QString& objectName, const QString& text, const QStr
     box->setInformativeText(details);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
+    // Shown without taking the keyboard: a name being typed in the strip would be cut short.
+    box->setAttribute(Qt::WA_ShowWithoutActivating);
     box->show();
 }
 
@@ -132,9 +134,12 @@ bool FileKeeper::WhileIdle()
     return read;
 }
 
-void FileKeeper::SettleEditedLog()
+void FileKeeper::SettleEditedLog(std::uint64_t logReadsAtOpen)
 {
-    if (!files_->ChangedOnDisk()) return;
+    // Read back meanwhile (a switch as the focus left the strip): memory held the file's records
+    // and the edits took their place, so the question stands though the stamps agree.
+    const bool readMeanwhile = files_->LogReads() != logReadsAtOpen;
+    if (!readMeanwhile && !files_->ChangedOnDisk()) return;
     QMessageBox box(QMessageBox::Question, kAppName,
                     QStringLiteral("Another program changed the log while you edited it."),
                     QMessageBox::NoButton, strip_);
@@ -146,8 +151,12 @@ void FileKeeper::SettleEditedLog()
     box.addButton(QStringLiteral("&Keep the File's Records"), QMessageBox::RejectRole)->setObjectName("keepFile");
     box.setDefaultButton(replace);
     box.exec();
-    if (box.clickedButton() == replace) files_->ReplaceChangedLog();
-    else files_->ReadAgain();
+    if (box.clickedButton() == replace) {
+        files_->ReplaceChangedLog(readMeanwhile);
+    } else {
+        files_->TakeDiskLog();
+        files_->ReadAgain();  // the project list too, when it changed
+    }
 }
 
 bool FileKeeper::AllowQuitUnsaved()

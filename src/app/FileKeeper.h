@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -39,9 +40,10 @@ public:
     void Save();
     // Saves, touching no window: for the end of a session, when the display may be gone.
     bool SaveQuietly();
-    // After the Edit Log's OK over a file that changed while the dialog was open: asks whether
-    // to keep the file's records or to replace the file (kept in Logs/Backups).
-    void SettleEditedLog();
+    // After the Edit Log's OK over a file that changed while the dialog was open (changed on
+    // disk, or read back since logReadsAtOpen): asks whether to keep the file's records or to
+    // replace the file (kept in Logs/Backups).
+    void SettleEditedLog(std::uint64_t logReadsAtOpen);
     // At a quit with records not on disk: true to quit, false to keep running and trying.
     bool AllowQuitUnsaved();
     // The once-told problems of the start: files kept aside, settings that could not be read.

@@ -134,6 +134,7 @@ void MainWindow::RefreshProjects()
     for (const auto& [text, index] : items) combo_->addItem(text, index);
     const QString wanted = ToQString(running.empty() ? kIdleProject : std::string_view(running));
     combo_->setToolTip(wanted);  // the running project whole, however narrow the box
+    shownProject_ = wanted;
     const int found = combo_->findText(wanted, Qt::MatchStartsWith);
     combo_->setCurrentIndex(found);
     if (found < 0) combo_->setEditText(QString());
@@ -149,7 +150,13 @@ void MainWindow::ChangeProject()
 {
     if (changing_) return;  // a focus change while the notes editor opens
     changing_ = true;
-    keeper_->CatchUp();  // the switch goes on top of what other programs wrote
+    // The switch goes on top of what other programs wrote. When they changed it under a
+    // drop-down the person left as it was (a focus change), the new state is shown, not undone.
+    if (keeper_->CatchUp() && combo_->currentText().trimmed().compare(shownProject_, Qt::CaseInsensitive) == 0) {
+        RefreshProjects();
+        changing_ = false;
+        return;
+    }
     // The chosen item's list entry while the text is the item's own, else the typed text.
     std::string chosen;
     const int index = combo_->currentIndex();
@@ -225,12 +232,13 @@ void MainWindow::SaveFiles()
 
 void MainWindow::ShowOptions()
 {
+    const std::uint64_t logReads = keeper_->Files().LogReads();
     OptionsDialog dialog(app_.Log(), app_.Projects(), app_.Locations(), this);
     if (dialog.exec() == QDialog::Accepted) StayOnTop(dialog.StayOnTop());
     // The project list or the log may have been edited there, and the files changed meanwhile.
     if (dialog.ListEdited()) keeper_->Files().MarkUnsaved();
     changing_ = true;  // the question's window takes the focus from the drop-down: that is no switch
-    if (dialog.LogReplaced()) keeper_->SettleEditedLog();
+    if (dialog.LogReplaced()) keeper_->SettleEditedLog(logReads);
     else keeper_->CatchUp();
     changing_ = false;
     RefreshProjects();

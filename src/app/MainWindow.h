@@ -72,6 +72,7 @@ private:
     bool closeConfirmed_ = false;
     bool shutDown_ = false;
     bool changing_ = false;
+    QString shownProject_;  // the running project as the drop-down last showed it
 };
 
 }  // namespace ambrin

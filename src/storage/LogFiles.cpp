@@ -157,11 +157,10 @@ bool LogFiles::ReadAgain()
         if (!ReadCsvFile(disk, logPath_) || HoldsNoRecords(disk)) {
             logUnreadable_ = true;  // kept aside at the next save, never overwritten
             setAside_.push_back({logPath_, "could not be read"});
-        } else if (unsaved_) {
-            MergeLogs(log_, disk);
-            read = true;
         } else {
-            log_ = std::move(disk);
+            if (unsaved_) MergeLogs(log_, disk);
+            else log_ = std::move(disk);
+            ++logReads_;
             read = true;
         }
     }
@@ -179,9 +178,19 @@ bool LogFiles::ReadAgain()
     return read;
 }
 
-bool LogFiles::ReplaceChangedLog()
+bool LogFiles::TakeDiskLog()
 {
-    if (platform::StampOf(logPath_) == logStamp_) return true;
+    TimeLog disk;
+    if (!platform::PathExists(logPath_) || !ReadCsvFile(disk, logPath_) || HoldsNoRecords(disk)) return false;
+    log_ = std::move(disk);
+    ++logReads_;
+    logStamp_ = platform::StampOf(logPath_);
+    return true;
+}
+
+bool LogFiles::ReplaceChangedLog(bool evenIfUnchanged)
+{
+    if (!evenIfUnchanged && platform::StampOf(logPath_) == logStamp_) return true;
     if (platform::PathExists(logPath_) && !DailyBackup::MoveInto(FolderOf(logPath_), logPath_)) return false;
     logStamp_ = platform::StampOf(logPath_);
     return true;
@@ -197,6 +206,7 @@ std::vector<std::string> LogFiles::MergeConflictCopies()
         TimeLog copy;
         if (!ReadCsvFile(copy, path)) continue;  // left where it is, as it is
         MergeLogs(log_, copy);
+        ++logReads_;
         if (DailyBackup::MoveInto(folder, path)) merged.push_back(name);
         unsaved_ = true;
     }

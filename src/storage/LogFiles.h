@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 #include "storage/DailyBackup.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,10 +58,15 @@ public:
     // join it (MergeLogs: nothing of either is lost). False when nothing changed or the file
     // could not be read.
     bool ReadAgain();
+    // How many times the log was read back or merged into memory: a dialog that took a copy
+    // of the log knows whether it still holds what the file held.
+    std::uint64_t LogReads() const { return logReads_; }
+    // The log file's records replace memory's, changed or not (the person chose the file's).
+    bool TakeDiskLog();
     // The log on disk gives way to memory's whole (the Edit Log's OK over a changed file): it
     // is moved into Logs/Backups as it is, and the next save writes memory's. False when it
     // could not be moved; the next save then joins the two.
-    bool ReplaceChangedLog();
+    bool ReplaceChangedLog(bool evenIfUnchanged = false);
     // Merges the conflict copies a sync engine left beside the log and the project list, and
     // moves each into Logs/Backups; the names of those merged. The caller saves.
     std::vector<std::string> MergeConflictCopies();
@@ -77,6 +83,7 @@ private:
     bool logUnreadable_ = false;
     bool listUnreadable_ = false;
     bool unsaved_ = false;
+    std::uint64_t logReads_ = 0;
     std::string logPath_, listPath_;  // as last read or written, with what they were then
     platform::FileStamp logStamp_, listStamp_;
 };

@@ -117,30 +117,52 @@ TEST_F(FileKeeperTest, AnotherProgramsChangesAreShownAndSwitchedOnTopOf)
     EXPECT_EQ(strip.List(), "Accounts\r\nScripted\r\n\r\n<idle>\r\nWebsite\r\n");
 }
 
-// The Edit Log's OK over a file another program changed while it was open: the person chooses.
+// The Edit Log's OK over a file another program changed while it was open: the person chooses,
+// whether or not the strip read the change back meanwhile (as a focus change does).
 TEST_F(FileKeeperTest, EditsOverAChangedFileAskWhichToKeep)
 {
     for (const char* choice : {"replaceFile", "keepFile"}) {
-        test::TempHome home;
-        SetUp();  // this home's options
-        Strip strip;
-        strip.window->show();
-        strip.Type("Accounts");
-        const std::string ours = strip.Log();
-        const std::string theirs = "\"3-7-2005 8:00\",\"3-7-2005 9:00\",\"Script\",\"\"\r\n";
-        OnNextDialog([](QDialog* options) { Click(options, "currentLogButton"); }, "optionsDialog");
-        OnNextDialog([&](QDialog* editLog) {
-            WriteBytes(strip.app.Locations().CurrentLogPath(), theirs);
-            Click(editLog, "okButton");
-        }, "editLogDialog");
-        OnNextDialog([](QDialog* options) { Click(options, "okButton"); }, "optionsDialog");
-        OnNextDialog([choice](QDialog* box) { Click(box, choice); }, "editedOverChangedFile");
-        strip.window->ShowOptions();
-        const bool replaced = std::string(choice) == "replaceFile";
-        EXPECT_EQ(strip.Log(), replaced ? ours : theirs) << choice;
-        const std::string backup = strip.app.Locations().LogFolder() + "/Backups/current log.csv";
-        EXPECT_EQ(FileBytes(backup), replaced ? theirs : "") << "the replaced file is kept";
+        for (const bool readBack : {false, true}) {
+            test::TempHome home;
+            SetUp();  // this home's options
+            Strip strip;
+            strip.window->show();
+            strip.Type("Accounts");
+            const std::string ours = strip.Log();
+            const std::string theirs = "\"3-7-2005 8:00\",\"3-7-2005 9:00\",\"Script\",\"\"\r\n";
+            OnNextDialog([](QDialog* options) { Click(options, "currentLogButton"); }, "optionsDialog");
+            OnNextDialog([&](QDialog* editLog) {
+                WriteBytes(strip.app.Locations().CurrentLogPath(), theirs);
+                if (readBack) strip.window->findChild<FileKeeper*>()->CatchUp();
+                Click(editLog, "okButton");
+            }, "editLogDialog");
+            OnNextDialog([](QDialog* options) { Click(options, "okButton"); }, "optionsDialog");
+            OnNextDialog([choice](QDialog* box) { Click(box, choice); }, "editedOverChangedFile");
+            strip.window->ShowOptions();
+            const bool replaced = std::string(choice) == "replaceFile";
+            const std::string row = std::string(choice) + (readBack ? ", read back meanwhile" : "");
+            EXPECT_EQ(strip.Log(), replaced ? ours : theirs) << row;
+            const std::string backup = strip.app.Locations().LogFolder() + "/Backups/current log.csv";
+            EXPECT_EQ(FileBytes(backup), replaced ? theirs : "") << row << ": the replaced file is kept";
+        }
     }
+}
+
+// A focus change runs a switch to what the drop-down shows: over a record a script ended, it
+// shows the record ended and starts nothing.
+TEST_F(FileKeeperTest, AFocusChangeDoesNotRestartWhatAScriptEnded)
+{
+    Strip strip;
+    strip.window->show();
+    strip.Type("Accounts");
+    const std::string ended = "\"3-7-2005 9:05\",\"3-7-2005 9:20\",\"Accounts\",\"\"\r\n";
+    WriteBytes(strip.app.Locations().CurrentLogPath(), ended);
+    clock_.AdvanceSeconds(30 * 60);
+    strip.Combo()->lineEdit()->setFocus();
+    strip.Combo()->lineEdit()->clearFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(strip.Combo()->currentText(), "<idle>");
+    EXPECT_EQ(strip.Log(), ended);
 }
 
 TEST_F(FileKeeperTest, ConflictCopiesAreMergedWhenTheyAppearAndTold)
