@@ -149,10 +149,14 @@ void MainWindow::RefreshProjects()
 void MainWindow::ChangeProject()
 {
     if (changing_) return;  // a focus change while the notes editor opens
+    // The focus leaving for a dialog may be told late, even after the dialog's changes: with
+    // nothing new chosen there is nothing to switch, and the dialog settles the files itself.
+    const bool unchanged = combo_->currentText().trimmed().compare(shownProject_, Qt::CaseInsensitive) == 0;
+    if (unchanged && QApplication::activeModalWidget()) return;
     changing_ = true;
     // The switch goes on top of what other programs wrote. When they changed it under a
     // drop-down the person left as it was (a focus change), the new state is shown, not undone.
-    if (keeper_->CatchUp() && combo_->currentText().trimmed().compare(shownProject_, Qt::CaseInsensitive) == 0) {
+    if (keeper_->CatchUp() && unchanged) {
         RefreshProjects();
         changing_ = false;
         return;

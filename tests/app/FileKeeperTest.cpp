@@ -118,11 +118,18 @@ TEST_F(FileKeeperTest, AnotherProgramsChangesAreShownAndSwitchedOnTopOf)
 }
 
 // The Edit Log's OK over a file another program changed while it was open: the person chooses,
-// whether or not the strip read the change back meanwhile (as a focus change does).
+// whatever else ran meanwhile.
+enum class Meanwhile { Nothing, FailedSaveRetried, FocusLeftLate };
+
 TEST_F(FileKeeperTest, EditsOverAChangedFileAskWhichToKeep)
 {
+    const std::pair<Meanwhile, const char*> meanwhiles[] = {
+        {Meanwhile::Nothing, "nothing else"},
+        {Meanwhile::FailedSaveRetried, "a failed save retried while the Edit Log was open"},
+        {Meanwhile::FocusLeftLate, "the drop-down told of the focus leaving after the Edit Log's OK"},
+    };
     for (const char* choice : {"replaceFile", "keepFile"}) {
-        for (const bool readBack : {false, true}) {
+        for (const auto& [meanwhile, what] : meanwhiles) {
             test::TempHome home;
             SetUp();  // this home's options
             Strip strip;
@@ -130,20 +137,31 @@ TEST_F(FileKeeperTest, EditsOverAChangedFileAskWhichToKeep)
             strip.Type("Accounts");
             const std::string ours = strip.Log();
             const std::string theirs = "\"3-7-2005 8:00\",\"3-7-2005 9:00\",\"Script\",\"\"\r\n";
-            OnNextDialog([](QDialog* options) { Click(options, "currentLogButton"); }, "optionsDialog");
-            OnNextDialog([&](QDialog* editLog) {
-                WriteBytes(strip.app.Locations().CurrentLogPath(), theirs);
-                if (readBack) strip.window->findChild<FileKeeper*>()->CatchUp();
-                Click(editLog, "okButton");
-            }, "editLogDialog");
-            OnNextDialog([](QDialog* options) { Click(options, "okButton"); }, "optionsDialog");
-            OnNextDialog([choice](QDialog* box) { Click(box, choice); }, "editedOverChangedFile");
+            // Each window's action awaits the next one only once it is done: in this order alone.
+            // An action outlives the one that set it up: each holds its own copies.
+            const Meanwhile now = meanwhile;
+            Strip* at = &strip;
+            OnNextDialog([at, theirs, now, choice](QDialog* options) {
+                OnNextDialog([at, theirs, now, choice](QDialog* editLog) {
+                    WriteBytes(at->app.Locations().CurrentLogPath(), theirs);
+                    if (now == Meanwhile::FailedSaveRetried) at->window->findChild<FileKeeper*>()->Save();
+                    OnNextDialog([at, now, choice](QDialog* optionsAgain) {
+                        if (now == Meanwhile::FocusLeftLate) at->window->ChangeProject();
+                        OnNextDialog([choice](QDialog* box) { Click(box, choice); }, "editedOverChangedFile");
+                        Click(optionsAgain, "okButton");
+                    }, "optionsDialog");
+                    Click(editLog, "okButton");
+                }, "editLogDialog");
+                Click(options, "currentLogButton");
+            }, "optionsDialog");
             strip.window->ShowOptions();
             const bool replaced = std::string(choice) == "replaceFile";
-            const std::string row = std::string(choice) + (readBack ? ", read back meanwhile" : "");
-            EXPECT_EQ(strip.Log(), replaced ? ours : theirs) << row;
+            const std::string row = std::string(choice) + ", " + what;
+            // The retried save wrote both.
+            const std::string file = meanwhile == Meanwhile::FailedSaveRetried ? theirs + ours : theirs;
+            EXPECT_EQ(strip.Log(), replaced ? ours : file) << row;
             const std::string backup = strip.app.Locations().LogFolder() + "/Backups/current log.csv";
-            EXPECT_EQ(FileBytes(backup), replaced ? theirs : "") << row << ": the replaced file is kept";
+            EXPECT_EQ(FileBytes(backup), replaced ? file : "") << row << ": the replaced file is kept";
         }
     }
 }
