@@ -2,7 +2,7 @@
 #   make run    installs what is missing, builds and launches the strip
 #   make test   installs what is missing, builds and runs every test
 #   make bench  runs the benchmarks          make fuzz  runs each fuzz target a while
-.PHONY: deps build run package install-check screenshots test-windows test test-core test-asan test-valgrind bench fuzz clean
+.PHONY: deps build run package install-check screenshots test-windows test-sync test test-core test-asan test-valgrind bench fuzz clean
 
 FUZZ_SECONDS ?= 180
 FUZZ_SEED ?= 0
@@ -48,6 +48,11 @@ test-windows:
 	cmake --build --preset windows
 	ctest --preset windows $(CTEST_ARGS)
 
+# Two strips sharing their folder through two Syncthing instances on loopback, on Xvfb.
+test-sync: build
+	@scripts/install-deps sync
+	scripts/test-sync build/dev/src/ambrin
+
 test-core:
 	@scripts/install-deps test
 	cmake --preset core
@@ -67,7 +72,7 @@ VALGRIND = valgrind --error-exitcode=9 --leak-check=full --errors-for-leak-kinds
 test-valgrind: build
 	@scripts/install-deps valgrind
 	QT_QPA_PLATFORM=offscreen $(VALGRIND) build/dev/tests/ambrin_ui_tests \
-	    --gtest_filter='-*Large*:*SingleInstance*' --gtest_brief=1
+	    --gtest_filter='-*Large*:*SingleInstance*:*WholeDay*' --gtest_brief=1
 	$(VALGRIND) build/dev/tests/ambrin_core_tests \
 	    --gtest_filter='-*Million*:KillDuringSave.*:*RoundTripEveryDay*:*PartsMeet*:*Joins*:*Allocator*' --gtest_brief=1
 
