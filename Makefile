@@ -66,8 +66,9 @@ test-asan:
 	ctest --preset asan $(CTEST_ARGS)
 
 # The windows driven as a user would (start, changes, every dialog, quit) and the core,
-# under valgrind: no errors and no definite leaks. The slowest cases are left to the others.
-VALGRIND = valgrind --error-exitcode=9 --leak-check=full --errors-for-leak-kinds=definite \
+# under valgrind: no errors and no definite leaks. The slowest cases are left to the others;
+# a run that hangs is ended after 20 minutes.
+VALGRIND = timeout --kill-after=10 1200 valgrind --error-exitcode=9 --leak-check=full --errors-for-leak-kinds=definite \
 	--show-leak-kinds=definite -q
 test-valgrind: build
 	@scripts/install-deps valgrind
