@@ -1,17 +1,26 @@
 #include "app/App.h"
+#include "app/ReportCommand.h"
 #include "app/SingleInstance.h"
 #include "diag/TraceLog.h"
 #include "dialogs/common/Help.h"
 #include "dialogs/common/Icons.h"
+#include "storage/FileLocations.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
 
+#include <iostream>
 #include <memory>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv)
 {
+    // Commands that print and end: no window, no lock, nothing written.
+    const std::vector<std::string> args(argv, argv + argc);
+    if (ambrin::IsReportCommand(args)) return ambrin::RunReport(args, ambrin::CurrentLogPathToRead(), std::cout, std::cerr);
+
     // Under Wayland a window can neither stay on top nor place itself.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         !qEnvironmentVariableIsEmpty("DISPLAY")) {

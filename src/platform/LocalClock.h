@@ -17,4 +17,9 @@ struct LocalClockReading {
 
 LocalClockReading ReadLocalClock();
 
+// Seconds east of UTC that the system's time zone has in effect at a local time (seconds and
+// milliseconds of the reading are ignored). In the hour a clock change repeats, either may
+// be given.
+std::int64_t UtcOffsetAt(const LocalClockReading& local);
+
 }  // namespace ambrin::platform

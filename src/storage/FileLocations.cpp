@@ -64,6 +64,14 @@ std::string FileLocations::ProjectListPath()
     return text_;
 }
 
+std::string CurrentLogPathToRead()
+{
+    std::string path = AppFolderSetting();
+    JoinPath(path, kLogFolderName);
+    JoinPath(path, kCurrentLogName);
+    return path;
+}
+
 std::string HelpFilePath()
 {
     std::string path = AppFolderSetting();

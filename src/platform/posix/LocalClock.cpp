@@ -22,4 +22,20 @@ LocalClockReading ReadLocalClock()
     return reading;
 }
 
+std::int64_t UtcOffsetAt(const LocalClockReading& local)
+{
+    tm fields{};
+    fields.tm_year = local.year - 1900;
+    fields.tm_mon = local.month - 1;
+    fields.tm_mday = local.day;
+    fields.tm_hour = local.hour;
+    fields.tm_min = local.minute;
+    fields.tm_isdst = -1;  // the zone decides
+    const time_t utc = mktime(&fields);
+    if (utc == static_cast<time_t>(-1)) return 0;
+    tm back{};
+    localtime_r(&utc, &back);
+    return back.tm_gmtoff;
+}
+
 }  // namespace ambrin::platform

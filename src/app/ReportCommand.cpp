@@ -1,0 +1,130 @@
+#include "app/ReportCommand.h"
+
+#include "core/ClockTime.h"
+#include "core/SummaryText.h"
+#include "core/TimeLog.h"
+#include "platform/FileSystem.h"
+#include "platform/LocalClock.h"
+#include "storage/CsvLog.h"
+
+#include <cerrno>
+#include <cstring>
+#include <ostream>
+
+namespace ambrin {
+
+namespace {
+
+enum class Form { Table, Csv, Json };
+
+struct ReportRequest {
+    LocalDate from, to;
+    bool fromGiven = false, toGiven = false;
+    SummaryGrouping by = SummaryGrouping::Day;
+    Form form = Form::Table;
+};
+
+// Why the arguments cannot be used; empty when they can.
+std::string ReadArguments(const std::vector<std::string>& args, ReportRequest& request)
+{
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool takesValue = arg == "--from" || arg == "--to" || arg == "--by";
+        if (takesValue && i + 1 == args.size()) return arg + " needs a value";
+        if (arg == "--report") continue;
+        if (arg == "--csv" || arg == "--json") {
+            const Form form = arg == "--csv" ? Form::Csv : Form::Json;
+            if (request.form != Form::Table && request.form != form) return "--csv and --json cannot be given together";
+            request.form = form;
+        } else if (arg == "--from" || arg == "--to") {
+            LocalDate& date = arg == "--from" ? request.from : request.to;
+            if (!ParseIsoDate(args[++i], date)) return arg + " wants a date as YYYY-MM-DD, not \"" + args[i] + "\"";
+            (arg == "--from" ? request.fromGiven : request.toGiven) = true;
+        } else if (arg == "--by") {
+            const std::string& by = args[++i];
+            if (by == "day") request.by = SummaryGrouping::Day;
+            else if (by == "week") request.by = SummaryGrouping::Week;
+            else if (by == "month") request.by = SummaryGrouping::Month;
+            else return "--by wants day, week or month, not \"" + by + "\"";
+        } else {
+            return "unknown argument \"" + arg + "\"";
+        }
+    }
+    return {};
+}
+
+// Unless given: the week of today (or of the end given), Monday to Sunday; from a start
+// given, up to today.
+void FillRange(ReportRequest& request, ClockTime now)
+{
+    const CalendarFields f = now.Fields();
+    std::int64_t today = 0;
+    DayNumber({f.year, f.month, f.day}, today);
+    if (request.fromGiven && !request.toGiven) request.to = DateOfDay(today);
+    std::int64_t end = today;
+    if (request.toGiven) DayNumber(request.to, end);
+    const std::int64_t monday = end - end % 7;  // day 0, 1601-01-01, was a Monday
+    if (!request.fromGiven) request.from = DateOfDay(monday);
+    if (!request.toGiven && !request.fromGiven) request.to = DateOfDay(monday + 6);
+}
+
+std::int64_t SystemOffset(ClockTime local)
+{
+    const CalendarFields f = local.Fields();
+    return platform::UtcOffsetAt({f.year, f.month, f.day, f.hour, f.minute, 0, 0});
+}
+
+}  // namespace
+
+const char* CommandLineUsage()
+{
+    return "usage: ambrin                 show the strip\n"
+           "       ambrin --report [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--by day|week|month] [--csv | --json]\n"
+           "                             print where the time went (by default this week, by day)\n"
+           "       ambrin --help         show this text\n";
+}
+
+bool IsReportCommand(const std::vector<std::string>& args)
+{
+    return args.size() > 1 && (args[1] == "--report" || args[1] == "--help" || args[1] == "-h");
+}
+
+int RunReport(const std::vector<std::string>& args, const std::string& logPath, std::ostream& out, std::ostream& err)
+{
+    if (args.size() > 1 && (args[1] == "--help" || args[1] == "-h")) {
+        out << CommandLineUsage();
+        return 0;
+    }
+    ReportRequest request;
+    if (const std::string problem = ReadArguments(args, request); !problem.empty()) {
+        err << "ambrin: " << problem << "\n" << CommandLineUsage();
+        return 2;
+    }
+    const ClockTime now = ClockTime::Now();
+    FillRange(request, now);
+    if (request.to < request.from) {
+        err << "ambrin: --to " << FormatIsoDate(request.to) << " comes before --from " << FormatIsoDate(request.from) << "\n"
+            << CommandLineUsage();
+        return 2;
+    }
+    TimeLog log;
+    errno = 0;
+    if (platform::PathExists(logPath) && !ReadCsvFile(log, logPath)) {
+        err << "ambrin: could not read the log " << logPath << ": " << (errno != 0 ? std::strerror(errno) : "a read failed")
+            << "\n";
+        return 1;
+    }
+    const TimeSummary summary = Summarize(log, request.from, request.to, request.by, now, SystemOffset);
+    switch (request.form) {
+    case Form::Csv: out << SummaryAsCsv(summary); break;
+    case Form::Json: out << SummaryAsJson(summary); break;
+    case Form::Table: out << SummaryAsTable(summary); break;
+    }
+    if (request.form != Form::Table && summary.skipped != 0) {
+        err << "ambrin: " << summary.skipped << " records skipped: they end before they start\n";
+    }
+    out.flush();
+    return out ? 0 : 1;
+}
+
+}  // namespace ambrin

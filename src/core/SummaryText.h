@@ -1,0 +1,26 @@
+#pragma once
+
+#include "core/TimeSummary.h"
+
+#include <string>
+
+namespace ambrin {
+
+// "1:42": hours and minutes, the seconds cut off.
+std::string FormatHoursMinutes(std::int64_t seconds);
+
+// The summary as people read it: a row per project, a column per period, totals on the right
+// and at the bottom, hours as H:MM, the columns aligned; a last line tells of skipped records.
+std::string SummaryAsTable(const TimeSummary& summary);
+// A line per project and period with time: "period","project","hours","seconds", every field
+// quoted, sorted by period then project; hours in decimal, two places.
+std::string SummaryAsCsv(const TimeSummary& summary);
+// {"from": ..., "to": ..., "by": ..., "rows": [{"period", "project", "seconds"}...],
+//  "total_seconds": ..., "skipped": ...}, rows sorted by period then project.
+std::string SummaryAsJson(const TimeSummary& summary);
+// The same as tab-separated text a spreadsheet pastes: the table's rows and columns, hours as H:MM.
+std::string SummaryAsTabs(const TimeSummary& summary);
+
+const char* GroupingName(SummaryGrouping by);  // "day", "week", "month"
+
+}  // namespace ambrin
