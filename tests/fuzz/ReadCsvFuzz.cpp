@@ -16,7 +16,8 @@ namespace {
 std::vector<std::vector<std::string>> RowsOneFieldAtATime(const std::string& input)
 {
     std::vector<std::vector<std::string>> rows;
-    for (std::size_t begin = 0; begin < input.size();) {
+    // A file's UTF-8 byte-order mark is no text.
+    for (std::size_t begin = input.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0; begin < input.size();) {
         const std::size_t end = std::min(input.find('\n', begin), input.size());
         std::string line = input.substr(begin, end - begin);
         begin = end + 1;
