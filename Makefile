@@ -87,6 +87,7 @@ bench:
 	AMBRIN_BENCH_SUMMARY=$(BENCH_SUMMARY) build/bench/bench/ambrin_bench_save
 	AMBRIN_BENCH_SUMMARY=$(BENCH_SUMMARY) build/bench/bench/ambrin_bench_edit_log
 	AMBRIN_BENCH_SUMMARY=$(BENCH_SUMMARY) build/bench/bench/ambrin_bench_whole_program build/bench/src/ambrin
+	AMBRIN_BENCH_SUMMARY=$(BENCH_SUMMARY) build/bench/bench/ambrin_bench_report build/bench/src/ambrin
 	@printf '\n==== Summary: each measure against its floor ====\n'
 	@cat $(BENCH_SUMMARY)
 

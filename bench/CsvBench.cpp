@@ -2,6 +2,8 @@
 // and split into lines, and the same bytes written with one write call.
 #include "support/LogGenerator.h"
 #include "storage/CsvLog.h"
+#include "core/TimeSummary.h"
+#include "platform/LocalClock.h"
 #include "Ratios.h"
 
 #include <benchmark/benchmark.h>
@@ -98,11 +100,30 @@ void BM_WriteCsv(benchmark::State& state)
     }
 }
 
+// The whole history by month, with the system's time zone, as ambrin --report sums it.
+void BM_SummaryByMonth(benchmark::State& state)
+{
+    LogBytes();
+    std::ifstream in(kPath, std::ios::binary);
+    ambrin::TimeLog log;
+    log.ReadCsv(in);
+    const auto offset = [](ambrin::ClockTime local) {
+        const ambrin::CalendarFields f = local.Fields();
+        return ambrin::platform::UtcOffsetAt({f.year, f.month, f.day, f.hour, f.minute, 0, 0});
+    };
+    for (auto _ : state) {
+        const ambrin::TimeSummary summary = ambrin::Summarize(log, {2000, 1, 1}, {2030, 12, 31}, ambrin::SummaryGrouping::Month,
+                                                              ambrin::ClockTime::Now(), offset);
+        benchmark::DoNotOptimize(summary.total);
+    }
+}
+
 BENCHMARK(BM_ReadFloor)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_ReadCsv)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_ReadCsvFile)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_WriteFloor)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_WriteCsv)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_SummaryByMonth)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 }  // namespace
 
@@ -115,6 +136,7 @@ int main(int argc, char** argv)
     times.AddRatio(rows, "ReadCsv, from a stream (ms)", "BM_ReadCsv", "BM_ReadFloor");
     times.AddRatio(rows, "ReadCsvFile, as the program reads its log (ms)", "BM_ReadCsvFile", "BM_ReadFloor");
     times.AddRatio(rows, "WriteCsv (ms)", "BM_WriteCsv", "BM_WriteFloor");
+    times.AddRatio(rows, "summary of every record by month, against ReadCsv (ms)", "BM_SummaryByMonth", "BM_ReadCsv", "1x");
     ambrin::bench::PrintRatios("Reading and writing the log, 100,000 records", rows);
     std::remove(kPath);
     std::remove("/tmp/ambrin-bench-out.csv");

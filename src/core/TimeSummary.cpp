@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <numeric>
+#include <string_view>
 #include <unordered_map>
 
 namespace ambrin {
@@ -77,7 +78,11 @@ public:
 
     std::int64_t Ticks(std::int64_t from, std::int64_t to, std::int64_t day)
     {
-        if (Midnight(day) == Midnight(day + 1)) return to - from;
+        if (day != lastDay_) {  // the records come mostly in time order: a day is asked for again and again
+            lastDay_ = day;
+            lastDayIsEven_ = Midnight(day) == Midnight(day + 1);
+        }
+        if (lastDayIsEven_) return to - from;
         return (to - Offset(to) * kSecond) - (from - Offset(from) * kSecond);
     }
 
@@ -92,6 +97,8 @@ private:
 
     const UtcOffsetAt& offsetAt_;
     std::unordered_map<std::int64_t, std::int64_t> midnights_;
+    std::int64_t lastDay_ = -1;
+    bool lastDayIsEven_ = true;
 };
 
 struct ProjectTime {
@@ -163,7 +170,8 @@ TimeSummary Summarize(const TimeLog& log, LocalDate from, LocalDate to, SummaryG
         periodOfDay.push_back(static_cast<std::uint32_t>(summary.periods.size() - 1));
     }
 
-    std::unordered_map<std::string, ProjectTime> projects;
+    std::unordered_map<std::string, ProjectTime> projects;         // by the name with ASCII case folded
+    std::unordered_map<std::string_view, ProjectTime*> byExactName;  // the log's own bytes: no copy per record
     PassedTime passed(offsetAt);
     const std::int64_t rangeStart = first * kDay, rangeEnd = (last + 1) * kDay;
     for (std::uint32_t i = 0; i < log.Count(); ++i) {
@@ -178,12 +186,16 @@ TimeSummary Summarize(const TimeLog& log, LocalDate from, LocalDate to, SummaryG
         }
         const std::int64_t begin = std::max(start, rangeStart), finish = std::min(end, rangeEnd);
         if (begin >= finish) continue;
-        ProjectTime& project = projects[FoldAscii(name)];
-        if (project.ticks.empty()) project.ticks.assign(summary.periods.size(), 0);
-        const std::pair<std::uint64_t, std::string_view> spelling{record.start.Ticks(), name};
-        if (project.name.empty() || spelling < std::pair<std::uint64_t, std::string_view>{project.earliest, project.name}) {
+        ProjectTime*& known = byExactName[name];
+        if (!known) {
+            known = &projects[FoldAscii(name)];
+            if (known->ticks.empty()) known->ticks.assign(summary.periods.size(), 0);
+        }
+        ProjectTime& project = *known;
+        const std::uint64_t startTicks = record.start.Ticks();
+        if (project.name.empty() || startTicks < project.earliest || (startTicks == project.earliest && name < project.name)) {
             project.name = name;
-            project.earliest = record.start.Ticks();
+            project.earliest = startTicks;
         }
         for (std::int64_t day = begin / kDay; day * kDay < finish; ++day) {
             const std::int64_t piece = passed.Ticks(std::max(begin, day * kDay), std::min(finish, (day + 1) * kDay), day);
