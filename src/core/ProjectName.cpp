@@ -20,6 +20,13 @@ bool SameName(std::string_view a, std::string_view b)
     return true;
 }
 
+std::string FoldedName(std::string_view name)
+{
+    std::string folded(name);
+    for (char& c : folded) c = LowerAscii(c);
+    return folded;
+}
+
 std::string_view TrimSpaces(std::string_view name)
 {
     while (!name.empty() && name.front() == ' ') name.remove_prefix(1);

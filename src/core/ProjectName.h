@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace ambrin {
@@ -9,6 +10,8 @@ inline constexpr std::string_view kIdleProject = "<idle>";
 
 // Equality of names with ASCII letters compared without regard to case.
 bool SameName(std::string_view a, std::string_view b);
+// The name with ASCII letters in lower case: names the same by SameName have one.
+std::string FoldedName(std::string_view name);
 // Spaces (byte 32 only) cut from both ends.
 std::string_view TrimSpaces(std::string_view name);
 // Whether a record of this project goes into a log file: not blank, not exactly "<idle>".

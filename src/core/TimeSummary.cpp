@@ -61,15 +61,6 @@ std::string PeriodOfDay(std::int64_t day, SummaryGrouping by)
     return text;
 }
 
-std::string FoldAscii(std::string_view name)
-{
-    std::string folded(name);
-    for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return folded;
-}
-
 // The seconds that passed between two local times of one day. A day whose midnights have the
 // same offset is taken to have none between them: the clock changes at most once a day.
 class PassedTime {
@@ -188,7 +179,7 @@ TimeSummary Summarize(const TimeLog& log, LocalDate from, LocalDate to, SummaryG
         if (begin >= finish) continue;
         ProjectTime*& known = byExactName[name];
         if (!known) {
-            known = &projects[FoldAscii(name)];
+            known = &projects[FoldedName(name)];
             if (known->ticks.empty()) known->ticks.assign(summary.periods.size(), 0);
         }
         ProjectTime& project = *known;
@@ -206,7 +197,7 @@ TimeSummary Summarize(const TimeLog& log, LocalDate from, LocalDate to, SummaryG
     std::vector<const ProjectTime*> order;
     for (const auto& [key, project] : projects) order.push_back(&project);
     std::sort(order.begin(), order.end(), [](const ProjectTime* a, const ProjectTime* b) {
-        const std::string fa = FoldAscii(a->name), fb = FoldAscii(b->name);
+        const std::string fa = FoldedName(a->name), fb = FoldedName(b->name);
         return fa != fb ? fa < fb : a->name < b->name;
     });
     for (const ProjectTime* project : order) {
