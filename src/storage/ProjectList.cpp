@@ -44,6 +44,9 @@ bool ProjectList::ReadList(std::istream& in)
 std::string ProjectList::Text() const
 {
     std::string data;
+    // A first name that begins as a byte-order mark would lose it on reading (the mark of a
+    // spreadsheet's file is no text): a mark of its own goes before it.
+    if (!names_.empty() && names_.front().rfind("\xEF\xBB\xBF", 0) == 0) data = "\xEF\xBB\xBF";
     for (const std::string& name : names_) {
         data += name;
         data += "\r\n";

@@ -57,6 +57,13 @@ TEST(ProjectList, WriteListRoundTrip)
     ASSERT_TRUE(back.ReadList(in));
     EXPECT_EQ(Names(back), (std::vector<std::string>{"B", "a", "Caf\xC3\xA9"}))
         << "the empty name is skipped on reading";
+
+    // A first name that starts as a byte-order mark (U+FEFF) keeps it through the file.
+    ProjectList marked;
+    marked.AddName("\xEF\xBB\xBFZ");
+    std::istringstream markedIn(marked.Text());
+    ASSERT_TRUE(back.ReadList(markedIn));
+    EXPECT_EQ(Names(back), (std::vector<std::string>{"\xEF\xBB\xBFZ"}));
 }
 
 }  // namespace
