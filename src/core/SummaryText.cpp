@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstdio>
-#include <tuple>
 #include <vector>
 
 namespace ambrin {
@@ -23,8 +22,8 @@ std::vector<std::pair<std::size_t, std::size_t>> CellsByPeriod(const TimeSummary
 }
 
 // Rows of cells: a header, a row per project, a total row; the first column names them. A
-// project's empty period shows as blankCell.
-std::vector<std::vector<std::string>> Grid(const TimeSummary& s, const std::string& blankCell)
+// project's empty period is left blank, so the periods it has time in stand out.
+std::vector<std::vector<std::string>> Grid(const TimeSummary& s)
 {
     std::vector<std::vector<std::string>> grid;
     std::vector<std::string> header{"Project"};
@@ -34,7 +33,7 @@ std::vector<std::vector<std::string>> Grid(const TimeSummary& s, const std::stri
     for (std::size_t p = 0; p < s.projects.size(); ++p) {
         std::vector<std::string> row{s.projects[p]};
         for (std::size_t q = 0; q < s.periods.size(); ++q) {
-            row.push_back(s.At(p, q) == 0 ? blankCell : FormatHoursMinutes(s.At(p, q)));
+            row.push_back(s.At(p, q) == 0 ? std::string() : FormatHoursMinutes(s.At(p, q)));
         }
         row.push_back(FormatHoursMinutes(s.ProjectTotal(p)));
         grid.push_back(std::move(row));
@@ -121,7 +120,7 @@ std::string FormatHoursMinutes(std::int64_t seconds)
 
 std::string SummaryAsTable(const TimeSummary& s)
 {
-    const auto grid = Grid(s, "");  // the periods a project has time in stand out
+    const auto grid = Grid(s);
     std::vector<std::size_t> widths(grid.front().size(), 0);
     for (const auto& row : grid) {
         for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], Width(row[c]));
@@ -137,21 +136,6 @@ std::string SummaryAsTable(const TimeSummary& s)
         out += line + '\n';
     }
     if (s.skipped != 0) out += Decimal(s.skipped) + " records skipped: they end before they start.\n";
-    return out;
-}
-
-std::string SummaryAsTabs(const TimeSummary& s)
-{
-    std::string out;
-    for (const auto& row : Grid(s, "0:00")) {  // a spreadsheet sums every cell
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            if (c != 0) out += '\t';
-            std::string cell = row[c];
-            std::replace_if(cell.begin(), cell.end(), [](char ch) { return ch == '\t' || ch == '\n' || ch == '\r'; }, ' ');
-            out += cell;
-        }
-        out += '\n';
-    }
     return out;
 }
 

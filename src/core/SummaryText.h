@@ -18,8 +18,6 @@ std::string SummaryAsCsv(const TimeSummary& summary);
 // {"from": ..., "to": ..., "by": ..., "rows": [{"period", "project", "seconds"}...],
 //  "total_seconds": ..., "skipped": ...}, rows sorted by period then project.
 std::string SummaryAsJson(const TimeSummary& summary);
-// The same as tab-separated text a spreadsheet pastes: the table's rows and columns, hours as H:MM.
-std::string SummaryAsTabs(const TimeSummary& summary);
 
 const char* GroupingName(SummaryGrouping by);  // "day", "week", "month"
 
