@@ -4,7 +4,6 @@
 #include "core/SummaryText.h"
 #include "core/TimeLog.h"
 #include "platform/FileSystem.h"
-#include "platform/LocalClock.h"
 #include "storage/CsvLog.h"
 
 #include <cerrno>
@@ -57,21 +56,11 @@ std::string ReadArguments(const std::vector<std::string>& args, ReportRequest& r
 // given, up to today.
 void FillRange(ReportRequest& request, ClockTime now)
 {
-    const CalendarFields f = now.Fields();
-    std::int64_t today = 0;
-    DayNumber({f.year, f.month, f.day}, today);
-    if (request.fromGiven && !request.toGiven) request.to = DateOfDay(today);
-    std::int64_t end = today;
-    if (request.toGiven) DayNumber(request.to, end);
-    const std::int64_t monday = end - end % 7;  // day 0, 1601-01-01, was a Monday
-    if (!request.fromGiven) request.from = DateOfDay(monday);
-    if (!request.toGiven && !request.fromGiven) request.to = DateOfDay(monday + 6);
-}
-
-std::int64_t SystemOffset(ClockTime local)
-{
-    const CalendarFields f = local.Fields();
-    return platform::UtcOffsetAt({f.year, f.month, f.day, f.hour, f.minute, 0, 0});
+    const LocalDate today = DateOf(now);
+    if (request.fromGiven && !request.toGiven) request.to = today;
+    const DateSpan week = RangeAround(SummaryRange::ThisWeek, request.toGiven ? request.to : today);
+    if (!request.fromGiven) request.from = week.from;
+    if (!request.toGiven && !request.fromGiven) request.to = week.to;
 }
 
 }  // namespace
@@ -114,7 +103,7 @@ int RunReport(const std::vector<std::string>& args, const std::string& logPath, 
             << "\n";
         return 1;
     }
-    const TimeSummary summary = Summarize(log, request.from, request.to, request.by, now, SystemOffset);
+    const TimeSummary summary = Summarize(log, request.from, request.to, request.by, now, SystemUtcOffset);
     switch (request.form) {
     case Form::Csv: out << SummaryAsCsv(summary); break;
     case Form::Json: out << SummaryAsJson(summary); break;

@@ -139,6 +139,21 @@ std::string SummaryAsTable(const TimeSummary& s)
     return out;
 }
 
+std::string SummaryAsTabs(const TimeSummary& s)
+{
+    std::string out;
+    for (const auto& row : Grid(s)) {
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            if (c != 0) out += '\t';
+            std::string cell = row[c].empty() ? std::string("0:00") : row[c];
+            std::replace_if(cell.begin(), cell.end(), [](char ch) { return ch == '\t' || ch == '\r' || ch == '\n'; }, ' ');
+            out += cell;
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
 std::string SummaryAsCsv(const TimeSummary& s)
 {
     std::string out;

@@ -2,6 +2,7 @@
 
 #include "core/ProjectName.h"
 #include "core/TimeLog.h"
+#include "platform/LocalClock.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -133,6 +134,36 @@ std::string FormatIsoDate(LocalDate date)
     char text[16];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
     return text;
+}
+
+LocalDate DateOf(ClockTime time)
+{
+    const CalendarFields f = time.Fields();
+    return {f.year, f.month, f.day};
+}
+
+DateSpan RangeAround(SummaryRange range, LocalDate day)
+{
+    std::int64_t number = 0;
+    DayNumber(day, number);
+    const std::int64_t monday = number - number % 7;  // day 0, 1601-01-01, was a Monday
+    switch (range) {
+    case SummaryRange::ThisWeek: return {DateOfDay(monday), DateOfDay(monday + 6)};
+    case SummaryRange::LastWeek: return {DateOfDay(monday - 7), DateOfDay(monday - 1)};
+    case SummaryRange::ThisMonth: return {{day.year, day.month, 1}, {day.year, day.month, DaysInMonth(day.year, day.month)}};
+    case SummaryRange::LastMonth: {
+        const int year = day.month == 1 ? day.year - 1 : day.year, month = day.month == 1 ? 12 : day.month - 1;
+        return {{year, month, 1}, {year, month, DaysInMonth(year, month)}};
+    }
+    case SummaryRange::ThisYear: break;
+    }
+    return {{day.year, 1, 1}, {day.year, 12, 31}};
+}
+
+std::int64_t SystemUtcOffset(ClockTime local)
+{
+    const CalendarFields f = local.Fields();
+    return platform::UtcOffsetAt({f.year, f.month, f.day, f.hour, f.minute, 0, 0});
 }
 
 std::int64_t TimeSummary::ProjectTotal(std::size_t project) const

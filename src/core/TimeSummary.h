@@ -47,6 +47,18 @@ struct TimeSummary {
 TimeSummary Summarize(const TimeLog& log, LocalDate from, LocalDate to, SummaryGrouping by, ClockTime now,
                       const UtcOffsetAt& offsetAt);
 
+// The ranges people ask for most, around a day.
+enum class SummaryRange { ThisWeek, LastWeek, ThisMonth, LastMonth, ThisYear };
+struct DateSpan {
+    LocalDate from, to;
+    friend bool operator==(const DateSpan&, const DateSpan&) = default;
+};
+DateSpan RangeAround(SummaryRange range, LocalDate day);  // weeks run Monday to Sunday
+LocalDate DateOf(ClockTime time);
+
+// The offset of the system's own time zone, as the local clock is read.
+std::int64_t SystemUtcOffset(ClockTime local);
+
 // Days since 1601-01-01 (a Monday) of a date, and back; false for a date that does not exist.
 bool DayNumber(LocalDate date, std::int64_t& day);
 LocalDate DateOfDay(std::int64_t day);

@@ -1,5 +1,6 @@
 #include "core/TimeSummary.h"
 
+#include "core/SummaryText.h"
 #include "core/TimeLog.h"
 #include "support/FakeClock.h"
 #include "support/RowName.h"
@@ -126,8 +127,33 @@ TEST(SummaryPeriods, EveryPeriodOfTheRangeInOrderWithItsTotals)
     EXPECT_EQ(s.ProjectTotal(1), 7200);
     EXPECT_EQ(s.PeriodTotal(3), 5400);
     EXPECT_EQ(s.total, 9000);
+    // A spreadsheet sums every cell; a name's tab would move the cells after it.
+    log.Append("C\tD", "", MakeTime(2026, 12, 9, 9, 0), MakeTime(2026, 12, 9, 9, 15));
+    const std::string tabs = SummaryAsTabs(Summarize(log, {2026, 12, 9}, {2026, 12, 10}, SummaryGrouping::Day, kNow, CentralEurope));
+    EXPECT_EQ(tabs, "Project\t2026-12-09\t2026-12-10\tTotal\r\nA\t0:00\t0:30\t0:30\r\nB\t0:00\t1:00\t1:00\r\n"
+                    "C D\t0:15\t0:00\t0:15\r\nTotal\t0:15\t1:30\t1:45\r\n");
     const TimeSummary months = Summarize(log, {2026, 11, 30}, {2027, 1, 1}, SummaryGrouping::Month, kNow, CentralEurope);
     EXPECT_EQ(months.periods, (std::vector<std::string>{"2026-11", "2026-12", "2027-01"}));
+}
+
+TEST(SummaryRanges, RunFromTheirFirstDayToTheirLast)
+{
+    using R = SummaryRange;
+    const std::tuple<const char*, R, LocalDate, DateSpan> cases[] = {
+        {"this week on a Monday", R::ThisWeek, {2026, 12, 7}, {{2026, 12, 7}, {2026, 12, 13}}},
+        {"this week on a Sunday", R::ThisWeek, {2026, 12, 13}, {{2026, 12, 7}, {2026, 12, 13}}},
+        {"this week across a year's end", R::ThisWeek, {2027, 1, 1}, {{2026, 12, 28}, {2027, 1, 3}}},
+        {"last week from a Monday", R::LastWeek, {2027, 1, 4}, {{2026, 12, 28}, {2027, 1, 3}}},
+        {"this month in a leap February", R::ThisMonth, {2028, 2, 10}, {{2028, 2, 1}, {2028, 2, 29}}},
+        {"last month from January", R::LastMonth, {2027, 1, 31}, {{2026, 12, 1}, {2026, 12, 31}}},
+        {"last month from March", R::LastMonth, {2027, 3, 31}, {{2027, 2, 1}, {2027, 2, 28}}},
+        {"this year", R::ThisYear, {2026, 12, 7}, {{2026, 1, 1}, {2026, 12, 31}}},
+    };
+    for (const auto& [name, range, day, expected] : cases) {
+        const DateSpan span = RangeAround(range, day);
+        EXPECT_EQ(FormatIsoDate(span.from) + " " + FormatIsoDate(span.to), FormatIsoDate(expected.from) + " " + FormatIsoDate(expected.to))
+            << name;
+    }
 }
 
 TEST(IsoDate, ReadsOnlyRealDates)
