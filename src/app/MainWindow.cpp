@@ -10,6 +10,7 @@
 #include "core/ProjectSwitch.h"
 #include "dialogs/NotesDialog.h"
 #include "dialogs/OptionsDialog.h"
+#include "dialogs/SummaryDialog.h"
 #include "dialogs/common/Help.h"
 #include "dialogs/common/Icons.h"
 #include "dialogs/common/QtText.h"
@@ -26,6 +27,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimeEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -144,6 +146,7 @@ void MainWindow::RefreshProjects()
     } else {
         edit->selectAll();  // as the selection of an item does on Windows: a name typed next replaces it
     }
+    emit LogChanged();
 }
 
 void MainWindow::ChangeProject()
@@ -247,6 +250,23 @@ void MainWindow::ShowOptions()
     changing_ = false;
     RefreshProjects();
     SaveFiles();
+}
+
+void MainWindow::ShowSummary()
+{
+    if (!summary_) {
+        summary_ = new SummaryDialog(app_.Log(), this);
+        summary_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(this, &MainWindow::LogChanged, summary_, &SummaryDialog::Refresh);
+        // Beside the strip, not over it: below it, or above it when the screen ends first.
+        const QRect strip = frameGeometry(), screen = this->screen()->availableGeometry();
+        const int height = summary_->frameGeometry().height();
+        const int y = strip.bottom() + height < screen.bottom() ? strip.bottom() + 1 : std::max(screen.top(), strip.top() - height);
+        summary_->move(std::clamp(strip.left(), screen.left(), std::max(screen.left(), screen.right() - summary_->width())), y);
+    }
+    summary_->show();
+    summary_->raise();
+    summary_->activateWindow();
 }
 
 void MainWindow::StayOnTop(bool onTop)
@@ -376,6 +396,7 @@ void MainWindow::ShowMenu(QWidget* control, QPoint globalPos)
     auto* edit = qobject_cast<QLineEdit*>(control);
     std::unique_ptr<QMenu> menu(edit ? edit->createStandardContextMenu() : new QMenu(this));
     if (edit) menu->addSeparator();
+    menu->addAction(QStringLiteral("&Summary..."), this, &MainWindow::ShowSummary);
     menu->addAction(QStringLiteral("&About Ambrin..."), this, &MainWindow::ShowOptions);
     menu->exec(globalPos);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <cstdint>
@@ -16,6 +17,7 @@ namespace ambrin {
 class App;
 class ClockTime;
 class FileKeeper;
+class SummaryDialog;
 struct TimeRecord;
 
 // The tracking strip: a project drop-down, Notes, a time and a date picker, options.
@@ -33,10 +35,16 @@ public:
     void EditNotes();
     void SaveFiles();
     void ShowOptions();
+    // The Summary window, one at a time; it follows the log while it is open.
+    void ShowSummary();
 
     static constexpr int kTickMilliseconds = 1000;
     static constexpr std::int64_t kHoldSeconds = 10;
     static constexpr std::int64_t kClockToleranceSeconds = 5;
+
+signals:
+    // The log may have changed: a switch, an edit, or another program's write caught up with.
+    void LogChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -67,6 +75,7 @@ private:
     QToolButton* warningButton_ = nullptr;
     QToolButton* optionsButton_ = nullptr;
     QTimer* timer_ = nullptr;
+    QPointer<SummaryDialog> summary_;
 
     std::unique_ptr<ClockTime> pickerEditStamp_;  // empty value: not held
     bool closeConfirmed_ = false;

@@ -3,6 +3,7 @@
 #include "Version.h"
 #include "dialogs/EditLogDialog.h"
 #include "dialogs/ProjectListDialog.h"
+#include "dialogs/SummaryDialog.h"
 #include "dialogs/common/Accessibility.h"
 #include "dialogs/common/Help.h"
 #include "dialogs/common/Icons.h"
@@ -88,12 +89,14 @@ OptionsDialog::OptionsDialog(TimeLog& log, ProjectList& projects, FileLocations&
         layout->addWidget(boxes_[i]);
     }
     auto* logButton = Button(QStringLiteral("Current &Log"), "currentLogButton", this);
+    auto* summaryButton = Button(QStringLiteral("&Summary..."), "summaryButton", this);
     auto* listButton = Button(QStringLiteral("Edit &Project List"), "projectListButton", this);
     auto* webButton = Button(QStringLiteral("Visit Velmora Software &Website"), "websiteButton", this);
     Describe(logButton, {}, QStringLiteral("Review and correct every record of the log"));
+    Describe(summaryButton, {}, QStringLiteral("Totals per project by day, week or month"));
     Describe(listButton, {}, QStringLiteral("Edit the project names, one per line"));
     Describe(webButton, {}, QStringLiteral("Open the maker's web page in the browser"));
-    for (QPushButton* b : {logButton, listButton, webButton}) layout->addWidget(b);
+    for (QPushButton* b : {logButton, summaryButton, listButton, webButton}) layout->addWidget(b);
     layout->addWidget(Line(this));
 
     auto* okButton = new QPushButton(QStringLiteral("OK"), this);
@@ -114,6 +117,7 @@ OptionsDialog::OptionsDialog(TimeLog& log, ProjectList& projects, FileLocations&
         EditLogDialog dialog(log_, locations_, this);
         if (dialog.exec() == QDialog::Accepted) logReplaced_ = true;
     });
+    connect(summaryButton, &QPushButton::clicked, this, [this] { SummaryDialog(log_, this).exec(); });
     connect(listButton, &QPushButton::clicked, this,
             [this] { listEdited_ = ProjectListDialog::EditList(projects_, this) || listEdited_; });
     connect(webButton, &QPushButton::clicked, this,

@@ -6,6 +6,7 @@
 #include "dialogs/NotesDialog.h"
 #include "dialogs/OptionsDialog.h"
 #include "dialogs/ProjectListDialog.h"
+#include "dialogs/SummaryDialog.h"
 #include "support/DialogDriver.h"
 #include "storage/SettingsStore.h"
 #include "support/TempHome.h"
@@ -63,6 +64,7 @@ TEST(Accessibility, EveryControlIsNamedDescribedAndInTabOrder)
     EditLogDialog editLog(app.Log(), app.Locations(), &strip);
     OptionsDialog options(app.Log(), app.Projects(), app.Locations(), &strip);
     ProjectListDialog list("", &strip);
+    SummaryDialog summary(app.Log(), &strip);
     const WindowCase cases[] = {
         {&strip, {"projectCombo", "notesButton", "timePicker", "datePicker", "optionsButton"}},
         {&notes, {"notesEdit", "okButton", "cancelButton"}},
@@ -70,8 +72,10 @@ TEST(Accessibility, EveryControlIsNamedDescribedAndInTabOrder)
                     "startDate", "endCheck", "endTime", "endDate", "notesEdit", "saveButton", "loadButton",
                     "okButton", "cancelButton"}},
         {&options, {"topmostCheck", "popNoteCheck", "endProjCheck", "roundTimesCheck", "includeTotalsCheck",
-                    "currentLogButton", "projectListButton", "websiteButton", "okButton", "helpButton"}},
+                    "currentLogButton", "summaryButton", "projectListButton", "websiteButton", "okButton", "helpButton"}},
         {&list, {"projectListEdit", "okButton", "cancelButton"}},
+        {&summary, {"rangeCombo", "fromDate", "toDate", "groupingCombo", "summaryTable", "copyButton", "exportButton",
+                    "helpButton", "closeButton"}},
     };
     for (const WindowCase& c : cases) {
         c.window->show();
@@ -115,6 +119,15 @@ TEST(Accessibility, MnemonicsReachTheirButtons)
     QTest::keyClick(&options, Qt::Key_P, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !opened.isEmpty(); }));
     EXPECT_EQ(opened, "Edit Project List") << "Alt+P is Edit Project List";
+    opened.clear();
+    test::OnNextDialog([&opened](QDialog* dialog) {
+        opened = dialog->windowTitle();
+        dialog->reject();
+    });
+    QApplication::setActiveWindow(&options);  // offscreen, a closed dialog gives nothing back
+    QTest::keyClick(&options, Qt::Key_S, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !opened.isEmpty(); }));
+    EXPECT_EQ(opened, "Ambrin summary") << "Alt+S is Summary...";
 }
 
 // The strip is a frame to screen readers, its project box is "Project" whatever it shows, the

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -13,16 +14,15 @@
 
 namespace ambrin::test {
 
-// Acts on the next modal dialog once it shows (the one of that object name, when given: the
-// dialog open now may be the parent of the one awaited); gives up at a deadline so a failing
-// check never hangs the run.
-inline void OnNextDialog(std::function<void(QDialog*)> act, const char* objectName = nullptr)
+// Acts on the next modal dialog that passes wanted once it shows; gives up at a deadline so a
+// failing check never hangs the run.
+inline void OnNextDialogWhere(std::function<bool(QDialog*)> wanted, std::function<void(QDialog*)> act)
 {
     auto* poll = new QTimer(qApp);
     auto tries = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, [poll, tries, act, objectName] {
+    QObject::connect(poll, &QTimer::timeout, [poll, tries, wanted, act] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog && objectName && dialog->objectName() != QLatin1String(objectName)) dialog = nullptr;
+        if (dialog && !wanted(dialog)) dialog = nullptr;
         if (dialog || ++*tries > 300) {
             poll->stop();
             poll->deleteLater();
@@ -34,6 +34,21 @@ inline void OnNextDialog(std::function<void(QDialog*)> act, const char* objectNa
         }
     });
     poll->start(10);
+}
+
+// The next modal dialog (the one of that object name, when given: the dialog open now may be
+// the parent of the one awaited).
+inline void OnNextDialog(std::function<void(QDialog*)> act, const char* objectName = nullptr)
+{
+    OnNextDialogWhere([objectName](QDialog* d) { return !objectName || d->objectName() == QLatin1String(objectName); },
+                      std::move(act));
+}
+
+// The next message box, such as those a file chooser asks its questions with.
+inline void OnNextMessage(std::function<void(QMessageBox*)> act)
+{
+    OnNextDialogWhere([](QDialog* d) { return qobject_cast<QMessageBox*>(d) != nullptr; },
+                      [act](QDialog* d) { act(static_cast<QMessageBox*>(d)); });
 }
 
 // Whatever holds the keyboard focus now. Offscreen no window manager gives the keyboard back
