@@ -3,11 +3,14 @@
 // QT_SCALE_FACTOR=2 gives the 200 % pictures.
 #include "app/App.h"
 #include "app/MainWindow.h"
+#include "core/TimeSummary.h"
 #include "dialogs/EditLogDialog.h"
 #include "dialogs/OptionsDialog.h"
+#include "dialogs/SummaryDialog.h"
 #include "support/LogGenerator.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QPalette>
 #include <QStyleFactory>
@@ -34,6 +37,28 @@ QPalette DarkPalette()
     p.setColor(QPalette::ToolTipText, text);
     p.setColor(QPalette::PlaceholderText, QColor(0x90, 0x90, 0x94));
     return p;
+}
+
+// A working week as people log it: four projects, a lunch break, a few meetings.
+void AddLastWeek(ambrin::TimeLog& log)
+{
+    const ambrin::LocalDate monday = ambrin::RangeAround(ambrin::SummaryRange::LastWeek, ambrin::DateOf(ambrin::ClockTime::Now())).from;
+    std::int64_t first = 0;
+    ambrin::DayNumber(monday, first);
+    const char* const projects[] = {"Website redesign", "Accounts", "Client support", "Planning"};
+    for (int day = 0; day < 5; ++day) {
+        const ambrin::LocalDate date = ambrin::DateOfDay(first + day);
+        const auto at = [&](int hour, int minute) {
+            ambrin::ClockTime t;
+            t.FromFields(date.year, date.month, date.day, hour, minute, 0);
+            return t;
+        };
+        const int shift = (day * 17) % 45;
+        log.Append(projects[day % 4], "", at(8, 30 + shift / 3), at(10, shift));
+        log.Append(projects[(day + 1) % 4], "", at(10, shift), at(12, 15));
+        log.Append(projects[(day + 2) % 4], "", at(13, 0), at(15, 30 - shift / 2));
+        log.Append(projects[(day * 3) % 4], "", at(15, 30 - shift / 2), at(17, 10 + shift / 2));
+    }
 }
 
 void Save(QWidget& window, const QString& path)
@@ -65,6 +90,7 @@ int main(int argc, char** argv)
     ambrin::App app;
     ambrin::TimeLog log = ambrin::test::GenerateLog(60, 11);
     app.Log().Assign(log);
+    AddLastWeek(app.Log());
     app.Log().Append("Website redesign", "", ambrin::ClockTime::Now(), {});
     ambrin::MainWindow strip(app);
     Save(strip, folder + "/strip" + suffix + ".png");
@@ -72,6 +98,11 @@ int main(int argc, char** argv)
     Save(options, folder + "/options" + suffix + ".png");
     ambrin::EditLogDialog editLog(app.Log(), app.Locations(), &strip);
     Save(editLog, folder + "/edit-log" + suffix + ".png");
+    ambrin::SummaryDialog summary(app.Log(), &strip);
+    auto* range = summary.findChild<QComboBox*>("rangeCombo");
+    range->setCurrentIndex(1);  // last week: a whole week of records
+    emit range->activated(1);
+    Save(summary, folder + "/summary" + suffix + ".png");
     QDir(home).removeRecursively();
     return 0;
 }
