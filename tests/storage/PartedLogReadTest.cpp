@@ -33,12 +33,6 @@ protected:
         ASSERT_EQ(log.Count(), expected.Count()) << label;
         for (std::uint32_t i = 0; i < log.Count(); ++i) ASSERT_EQ(log.View(i), expected.View(i)) << label << ", record " << i;
     }
-    static std::string Generated(std::size_t records)
-    {
-        std::ostringstream out;
-        test::GenerateLog(records).WriteCsv(out, false);
-        return out.str();
-    }
 
     test::TempHome home_;
     std::string path_ = home_.Path() + "/log.csv";
@@ -48,7 +42,7 @@ TEST_F(PartedLogReadTest, PartsMeetWhereverTheirEdgesFall)
 {
     // Each blank line added at the front moves every record on by its length: together more
     // than a whole record, across the edges between three parts.
-    const std::string log = Generated(7'500);
+    const std::string log = test::GenerateCsv(7'500);
     ASSERT_GT(log.size(), 2 * kPart);
     std::string head;
     for (int i = 0; i < 60; ++i) {
@@ -83,7 +77,7 @@ TEST_F(PartedLogReadTest, OddShapesAcrossTheEdges)
 // gives. The reader may finish before the joiner gets a part in, so it is tried a few times.
 TEST_F(PartedLogReadTest, AThreadThatJoinsTakesPartsOfTheSameLog)
 {
-    test::WriteBytes(path_, Generated(100'000));
+    test::WriteBytes(path_, test::GenerateCsv(100'000));
     TimeLog expected;
     ASSERT_TRUE(ReadCsvFile(expected, path_));
     std::size_t joined = 0;
@@ -121,7 +115,7 @@ TEST_F(PartedLogReadTest, AMillionRecordsRoundTripThroughAFile)
 TEST_F(PartedLogReadTest, AReadErrorAnywhereFailsTheWholeRead)
 {
     for (const std::size_t records : {10u, 20'000u}) {
-        const std::string bytes = Generated(records);
+        const std::string bytes = test::GenerateCsv(records);
         test::WriteBytes(path_, bytes);
         for (const long long at : {0LL, 100LL, static_cast<long long>(bytes.size() / 2),
                                    static_cast<long long>(bytes.size() - 1)}) {
@@ -141,7 +135,7 @@ TEST_F(PartedLogReadTest, AReadErrorAnywhereFailsTheWholeRead)
 // mmap threshold as large blocks are freed, which any mallopt setting would have switched off.
 TEST_F(PartedLogReadTest, ReadingLeavesTheAllocatorAsItWas)
 {
-    test::WriteBytes(path_, Generated(30'000));
+    test::WriteBytes(path_, test::GenerateCsv(30'000));
     TimeLog log;
     ASSERT_TRUE(ReadCsvFile(log, path_));
     constexpr std::size_t kLarge = 4 << 20;

@@ -18,13 +18,7 @@ using platform::ReplaceResult;
 
 class SafeFile : public ::testing::Test {
 protected:
-    std::vector<std::string> Entries() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder_)) names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> Entries() const { return test::FolderNames(folder_); }
     test::TempHome home_;
     std::string folder_ = home_.Path() + "/Logs";
     std::string target_ = folder_ + "/current log.csv";

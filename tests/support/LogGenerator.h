@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,30 @@ inline TimeLog GenerateLog(std::size_t count, unsigned seed = 2005)
         at = end;
     }
     return log;
+}
+
+// The same history as its file holds it.
+inline std::string GenerateCsv(std::size_t count, bool totals = false)
+{
+    std::ostringstream bytes;
+    GenerateLog(count).WriteCsv(bytes, totals);
+    return bytes.str();
+}
+
+// A log's records in order, to compare a whole log at once.
+inline std::vector<TimeRecord> RecordsOf(const TimeLog& log)
+{
+    std::vector<TimeRecord> records;
+    for (std::uint32_t i = 0; i < log.Count(); ++i) records.push_back(log.View(i));
+    return records;
+}
+
+// A log's projects in order, each followed by ";".
+inline std::string ProjectsOf(const TimeLog& log)
+{
+    std::string names;
+    for (std::uint32_t i = 0; i < log.Count(); ++i) names += log.View(i).project + ";";
+    return names;
 }
 
 }  // namespace ambrin::test
