@@ -1,6 +1,5 @@
 #include "storage/FileLocations.h"
 
-#include "diag/TraceLog.h"
 #include "platform/FileSystem.h"
 #include "support/TempHome.h"
 
@@ -80,14 +79,6 @@ TEST(FileLocations, HelpLaunchFailsForAMissingFile)
     EXPECT_FALSE(LaunchHelp(path));
     EXPECT_EQ(path, home.Path() + "/Ambrin/Ambrin.hlp");
     EXPECT_FALSE(fs::exists(home.Path() + "/Ambrin")) << "help makes no folder";
-}
-
-TEST(TraceResources, HeldFromStartWithTheirNames)
-{
-    const TraceLog& trace = TraceResources();
-    EXPECT_EQ(trace.FileName(), "\\Velmora.log");
-    EXPECT_FALSE(trace.FileOpen());
-    EXPECT_TRUE(trace.LockHeld());
 }
 
 }  // namespace

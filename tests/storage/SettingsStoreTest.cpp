@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 namespace ambrin {
 namespace {
@@ -37,51 +38,43 @@ TEST(SettingsStore, DefaultsWithoutAKeyAndReadingCreatesNothing)
     EXPECT_FALSE(std::filesystem::exists(home.Path() + "/config"));
 }
 
-TEST(SettingsStore, FirstWriteCreatesTheKeyWithAllLevels)
-{
-    test::TempHome home;
-    ASSERT_TRUE(SettingsStore::Write(settings::kRoundTimes, true));
-    EXPECT_EQ(FileBytes(home.HivePath()),
-              "REGEDIT4\r\n\r\n" + kSection + "\r\n\"RoundTimes\"=dword:00000001\r\n");
-    ASSERT_TRUE(SettingsStore::Write(settings::kTopmost, false));
-    ASSERT_TRUE(SettingsStore::Write(settings::kRoundTimes, false));
-    EXPECT_EQ(FileBytes(home.HivePath()), "REGEDIT4\r\n\r\n" + kSection +
-                                              "\r\n\"RoundTimes\"=dword:00000000\r\n"
-                                              "\"Topmost\"=dword:00000000\r\n");
-    EXPECT_FALSE(SettingsStore::IsOn(settings::kTopmost));
-}
-
 // A write changes the line of its value, or adds one at the end of its section; every other
-// byte stays, lines the hive does not understand included.
+// byte stays, lines the hive does not understand included. The first write makes the file and
+// the folders above it.
 TEST(SettingsStore, AWriteTouchesOnlyItsOwnLine)
 {
     const struct {
         const char* name;
-        std::string before;
+        std::optional<std::string> before;  // nullopt: no file yet
         const settings::Option& option;
+        bool on;
         std::string expected;
     } cases[] = {
+        {"the first write makes the file", std::nullopt, settings::kRoundTimes, true,
+         "REGEDIT4\r\n\r\n" + kSection + "\r\n\"RoundTimes\"=dword:00000001\r\n"},
+        {"off is written as zero", "REGEDIT4\r\n\r\n" + kSection + "\r\n\"RoundTimes\"=dword:00000001\r\n",
+         settings::kRoundTimes, false, "REGEDIT4\r\n\r\n" + kSection + "\r\n\"RoundTimes\"=dword:00000000\r\n"},
         {"same name in another case is that value",
          "REGEDIT4\n\n; kept as it is\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Topmost\"=dword:00000007\n\n" +
              kSection + "\n\"AppFolder\"=\"/home/ann/Time\"\n\"TOPMOST\"=dword:00000005\nnot understood\n\n",
-         settings::kTopmost,
+         settings::kTopmost, true,
          "REGEDIT4\n\n; kept as it is\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Topmost\"=dword:00000007\n\n" +
              kSection + "\n\"AppFolder\"=\"/home/ann/Time\"\n\"TOPMOST\"=dword:00000001\r\nnot understood\n\n"},
         {"a new value goes to the end of its section", "REGEDIT4\n" + kSection + "\nnot understood\n\n[Other]\n",
-         settings::kEndProj, "REGEDIT4\n" + kSection + "\nnot understood\n\"EndProj\"=dword:00000001\r\n\n[Other]\n"},
+         settings::kEndProj, true, "REGEDIT4\n" + kSection + "\nnot understood\n\"EndProj\"=dword:00000001\r\n\n[Other]\n"},
         // A line ending in a backslash continues: an empty line keeps the new value apart.
         {"a line that is no value never continues", "REGEDIT4\n" + kSection + "\n[x\"=hex:01 5]\\\n",
-         settings::kEndProj, "REGEDIT4\n" + kSection + "\n[x\"=hex:01 5]\\\n\r\n\"EndProj\"=dword:00000001\r\n"},
+         settings::kEndProj, true, "REGEDIT4\n" + kSection + "\n[x\"=hex:01 5]\\\n\r\n\"EndProj\"=dword:00000001\r\n"},
         {"a value after a hex line ending in a backslash", "REGEDIT4\r\n" + kSection + "\r\n\"Bin\"=hex:01,\\",
-         settings::kEndProj,
+         settings::kEndProj, true,
          "REGEDIT4\r\n" + kSection + "\r\n\"Bin\"=hex:01,\\\r\n\r\n\"EndProj\"=dword:00000001\r\n"},
     };
     for (const auto& c : cases) {
         test::TempHome home;
-        WriteBytes(home.HivePath(), c.before);
-        ASSERT_TRUE(SettingsStore::Write(c.option, true)) << c.name;
+        if (c.before) WriteBytes(home.HivePath(), *c.before);
+        ASSERT_TRUE(SettingsStore::Write(c.option, c.on)) << c.name;
         EXPECT_EQ(FileBytes(home.HivePath()), c.expected) << c.name;
-        EXPECT_TRUE(SettingsStore::IsOn(c.option)) << c.name;
+        EXPECT_EQ(SettingsStore::IsOn(c.option), c.on) << c.name;
     }
 }
 
@@ -109,6 +102,7 @@ TEST(SettingsStore, ValuesReadAsTheRegistryCallsReadThem)
         {"five bytes fail as a number", "hex:01,02,03,04,05", 3, false, 3, true, "\x01\x02\x03\x04\x05"},
         {"hex continued over lines", "hex(2):2f,74,\\\n  6d,70,00", 3, false, 3, true, "/tmp"},
         {"unparsable value is absent", "dword:xyz", 3, false, 3, false, ""},
+        {"a name given twice: the last counts", "dword:00000001\r\n\"v\"=dword:00000000", 3, true, 0, true, ""},
     };
     for (const ValueCase& c : cases) {
         test::TempHome home;
@@ -122,13 +116,6 @@ TEST(SettingsStore, ValuesReadAsTheRegistryCallsReadThem)
             << c.name;
         EXPECT_EQ(text, c.text) << c.name;
     }
-}
-
-TEST(SettingsStore, NameGivenTwiceTheLastCounts)
-{
-    test::TempHome home;
-    WriteBytes(home.HivePath(), "REGEDIT4\n" + kSection + "\n\"PopNote\"=dword:1\n\"popnote\"=dword:0\n");
-    EXPECT_FALSE(SettingsStore::IsOn(settings::kPopNote));
 }
 
 TEST(SettingsStore, AForeignFileReadsAsAbsentAndIsNeverOverwritten)

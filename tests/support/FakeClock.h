@@ -36,33 +36,25 @@ inline ClockTime MakeTime(int year, int month, int day, int hour = 0, int minute
     return ClockTime(t.Ticks() + static_cast<std::uint64_t>(milliseconds) * 10'000u);
 }
 
-// Replaces ClockTime::Now() while it lives. With a step, every reading advances the clock.
+// Replaces ClockTime::Now() while it lives.
 class FakeClock {
 public:
-    explicit FakeClock(ClockTime start, std::int64_t stepMilliseconds = 0)
-        : now_(start), step_(stepMilliseconds)
+    explicit FakeClock(ClockTime start) : now_(start)
     {
-        SetNowSource([this] {
-            const ClockTime reading = now_;
-            AdvanceMilliseconds(step_);
-            return reading;
-        });
+        SetNowSource([this] { return now_; });
     }
     ~FakeClock() { SetNowSource({}); }
     FakeClock(const FakeClock&) = delete;
     FakeClock& operator=(const FakeClock&) = delete;
 
     void Set(ClockTime value) { now_ = value; }
-    void AdvanceSeconds(std::int64_t seconds) { AdvanceMilliseconds(seconds * 1000); }
-    void AdvanceMilliseconds(std::int64_t ms)
+    void AdvanceSeconds(std::int64_t seconds)
     {
-        now_ = ClockTime(now_.Ticks() + static_cast<std::uint64_t>(ms * 10'000));
+        now_ = ClockTime(now_.Ticks() + static_cast<std::uint64_t>(seconds) * kTicksPerSecond);
     }
-    ClockTime Peek() const { return now_; }
 
 private:
     ClockTime now_;
-    std::int64_t step_;
 };
 
 }  // namespace ambrin::test
