@@ -1,16 +1,10 @@
 // The strip's files in a world of full disks, other programs and sync engines.
 #include "app/FileKeeper.h"
 
-#include "core/TimeLog.h"
-#include "storage/LogFiles.h"
 #include "platform/SettingsHive.h"
-#include "storage/SettingsStore.h"
 #include "support/DialogDriver.h"
-#include "support/FakeClock.h"
 #include "support/StripDriver.h"
 #include "support/SystemCallFaults.h"
-
-#include <gtest/gtest.h>
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -28,12 +22,7 @@ using test::OnNextDialog;
 using test::Strip;
 using test::WriteBytes;
 
-class FileKeeperTest : public ::testing::Test {
-protected:
-    void SetUp() override { SettingsStore::Write(settings::kPopNote, false); }
-    test::TempHome home_;
-    test::FakeClock clock_{MakeTime(2005, 3, 7, 9, 5, 0)};
-};
+class FileKeeperTest : public test::StripTest {};
 
 // The visible messages of that name: the strip's own, not modal.
 int Shown(const char* name)

@@ -1,30 +1,17 @@
-#include "app/App.h"
 #include "app/MainWindow.h"
+
 #include "storage/LogFiles.h"
-#include "storage/CsvLog.h"
-#include "storage/SettingsStore.h"
-#include "support/FakeClock.h"
-#include "support/LogGenerator.h"
 #include "support/DialogDriver.h"
+#include "support/LogGenerator.h"
 #include "support/StripDriver.h"
-#include "support/TempHome.h"
 
-#include <gtest/gtest.h>
-
-#include <QApplication>
 #include <QComboBox>
-#include <QDialog>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QTest>
 #include <QTimeEdit>
-#include <QTimer>
 #include <QWheelEvent>
 
 #include <filesystem>
-#include <functional>
-#include <memory>
 #include <sstream>
 
 namespace ambrin {
@@ -45,12 +32,7 @@ void TypeNotesAndConfirm(const QString& text)
     });
 }
 
-class MainWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override { SettingsStore::Write(settings::kPopNote, false); }
-    test::TempHome home_;
-    test::FakeClock clock_{MakeTime(2005, 3, 7, 9, 5, 0)};
-};
+class MainWindowTest : public test::StripTest {};
 
 TEST_F(MainWindowTest, FirstStartThenTypedSwitchesReachTheFiles)
 {
@@ -164,10 +146,7 @@ TEST_F(MainWindowTest, EscapeNeverClosesAndTheCloseBoxAsks)
     EXPECT_TRUE(strip.window->isVisible());
 
     QString asked;
-    OnNextDialog([&asked](QDialog* box) {
-        asked = static_cast<QMessageBox*>(box)->text();
-        box->done(QMessageBox::No);
-    });
+    test::ReadNextMessage(asked, QMessageBox::No);
     EXPECT_FALSE(strip.window->close());
     EXPECT_EQ(asked, "Are you sure you want to close Ambrin?");
     OnNextDialog([](QDialog* box) { box->done(QMessageBox::Yes); });
@@ -263,10 +242,7 @@ TEST_F(MainWindowTest, AnEarlyLoadReadsTheFilesOfItsStart)
 
 TEST_F(MainWindowTest, AnEarlyLoadNobodyTookIsAwaitedAtTheEnd)
 {
-    std::ostringstream bytes;
-    test::GenerateLog(50'000).WriteCsv(bytes, false);
-    FileLocations locations;
-    test::WriteBytes(locations.CurrentLogPath(), bytes.str());
+    test::WriteBytes(FileLocations().CurrentLogPath(), test::GenerateCsv(50'000));
     auto app = std::make_unique<App>();
     app->BeginLoading();
     app.reset();  // while the reader still fills its log: the end waits for it

@@ -1,5 +1,6 @@
-// However the session ends, the running record is ended as the option says and saved: the
-// real program, ended by a signal or by losing its display.
+// The real program in a process of its own: a second copy on the same folder asks the first,
+// and however the session ends, the running record is ended as the option says and saved (the
+// program ended by a signal or by losing its display).
 #include "app/SingleInstance.h"
 #include "storage/FileLocations.h"
 #include "storage/SettingsStore.h"
@@ -8,10 +9,13 @@
 #include <gtest/gtest.h>
 
 #include <QLocalSocket>
+#include <QTest>
+#include <QWidget>
 
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <memory>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -57,6 +61,59 @@ bool Serving(const QString& name)
     return socket.waitForConnected(100);
 }
 
+// Waits up to five seconds for a copy to serve under that name.
+bool ServingSoon(const QString& name)
+{
+    for (int wait = 0; wait < 250 && !Serving(name); ++wait) std::this_thread::sleep_for(20ms);
+    return Serving(name);
+}
+
+TEST(SingleInstance, ASecondCopyOnTheSameFolderAsksTheFirstAndACrashLeavesNoLock)
+{
+    test::TempHome home;
+    const std::string folder = FileLocations().LogFolder();
+    const pid_t running = Spawn({AMBRIN_EXE}, {});
+    ASSERT_GT(running, 0);
+    const QString name = SingleInstance::ServerName(folder);
+    ServingSoon(name);
+
+    {
+        // The same folder spelled another way is the same folder.
+        SingleInstance second(folder + "/../Logs/");
+        EXPECT_FALSE(second.IsFirst());
+        EXPECT_TRUE(second.AskRunningCopyToShow()) << "the running copy brings its strip forward";
+    }
+
+    kill(running, SIGKILL);
+    waitpid(running, nullptr, 0);
+    SingleInstance next(folder);
+    EXPECT_TRUE(next.IsFirst()) << "a copy that crashed leaves no stale lock";
+    QWidget strip;
+    next.Serve(&strip);
+    EXPECT_TRUE(Serving(name)) << "the crashed copy's socket was replaced";
+    SingleInstance another(folder);
+    EXPECT_FALSE(another.IsFirst());
+}
+
+// The strip closes before the program ends, while its copy still serves: a request then finds
+// no window to bring forward, and gets no answer.
+TEST(SingleInstance, ARequestAfterTheStripIsGoneTouchesNothing)
+{
+    test::TempHome home;
+    const std::string folder = FileLocations().LogFolder();
+    SingleInstance first(folder);
+    auto strip = std::make_unique<QWidget>();
+    first.Serve(strip.get());
+    strip.reset();
+    QLocalSocket asking;
+    asking.connectToServer(SingleInstance::ServerName(folder));
+    ASSERT_TRUE(asking.waitForConnected(1000));
+    asking.write(SingleInstance::kShowRequest);
+    asking.flush();
+    QTest::qWait(200);  // the serving copy reads the request
+    EXPECT_FALSE(asking.canReadLine());
+}
+
 struct Ending {
     const char* name;
     int signal;  // 0: the display goes
@@ -90,9 +147,7 @@ TEST_P(SessionEnd, EndsTheRunningRecordAndSaves)
     }
     const pid_t program = Spawn({AMBRIN_EXE}, environment);
     ASSERT_GT(program, 0);
-    const QString server = SingleInstance::ServerName(locations.LogFolder());
-    for (int wait = 0; wait < 250 && !Serving(server); ++wait) std::this_thread::sleep_for(20ms);
-    ASSERT_TRUE(Serving(server)) << "the strip did not start";
+    ASSERT_TRUE(ServingSoon(SingleInstance::ServerName(locations.LogFolder()))) << "the strip did not start";
 
     if (display > 0) {
         kill(display, SIGKILL);

@@ -1,9 +1,12 @@
 #include "dialogs/EditLogDialog.h"
 
 #include "app/App.h"
+#include "dialogs/NotesDialog.h"
+#include "dialogs/ProjectListDialog.h"
 #include "storage/SettingsStore.h"
 #include "support/DialogDriver.h"
 #include "support/FakeClock.h"
+#include "support/LogGenerator.h"
 #include "support/SystemCallFaults.h"
 #include "support/TempHome.h"
 
@@ -11,7 +14,6 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -25,7 +27,6 @@ namespace ambrin {
 namespace {
 
 using test::MakeTime;
-using test::OnNextDialog;
 
 class EditLogTest : public ::testing::Test {
 protected:
@@ -55,12 +56,7 @@ protected:
     }
     // Lets the dialog's timers run out, however slow the machine (valgrind).
     void Settle() { ASSERT_TRUE(QTest::qWaitFor([this] { return dialog_->Settled(); }, 10'000)); }
-    std::string WorkingProjects()
-    {
-        std::string names;
-        for (std::uint32_t i = 0; i < dialog_->WorkingLog().Count(); ++i) names += dialog_->WorkingLog().At(i).project + ";";
-        return names;
-    }
+    std::string WorkingProjects() { return test::ProjectsOf(dialog_->WorkingLog()); }
 
     test::TempHome home_;
     test::FakeClock clock_{MakeTime(2005, 3, 9, 12, 0, 0)};
@@ -106,6 +102,8 @@ TEST_F(EditLogTest, ListsTheLogSortedWithDatesWhereTheDayChanges)
     EXPECT_EQ(app_.Log().At(0).project, "E") << "OK stores the sorted order";
 }
 
+// A commit shows in its row and the next, which shows its date by where the record before it
+// ends.
 TEST_F(EditLogTest, EditsGoToTheRecordTheyWereMadeIn)
 {
     app_.Log().Append("A", "", MakeTime(2005, 3, 7, 9, 0), MakeTime(2005, 3, 7, 10, 0));
@@ -113,10 +111,14 @@ TEST_F(EditLogTest, EditsGoToTheRecordTheyWereMadeIn)
     Open();
     Project()->setText("A2");
     Notes()->setPlainText("line1\nline2");
+    dialog_->findChild<QDateEdit*>("endDate")->setDate(QDate(2005, 3, 8));
+    dialog_->findChild<QTimeEdit*>("endTime")->setTime(QTime(1, 0));
     SelectRow(1);
     EXPECT_EQ(WorkingProjects(), "A2;B;");
     EXPECT_EQ(dialog_->WorkingLog().At(0).notes, "line1\r\nline2");
     EXPECT_EQ(Project()->text(), "B") << "the new row is loaded after the commit";
+    EXPECT_EQ(Cell(0, 1), "Tue Mar 8, 1:00 am");
+    EXPECT_EQ(Cell(1, 0), "Mon Mar 7, 10:00 am");
 
     // An empty project blocks the whole commit; typing a name again commits everything.
     Project()->setText("");
@@ -132,19 +134,6 @@ TEST_F(EditLogTest, EditsGoToTheRecordTheyWereMadeIn)
     EXPECT_EQ(dialog_->result(), QDialog::Accepted);
     EXPECT_EQ(app_.Log().At(1).project, "B2");
     EXPECT_TRUE(app_.Log().At(1).end.IsEmpty()) << "no end: in progress";
-}
-
-// The next row shows its date by where the record before it ends: a commit refreshes it too.
-TEST_F(EditLogTest, ACommitShowsInItsRowAndTheNext)
-{
-    app_.Log().Append("A", "", MakeTime(2005, 3, 7, 9, 0), MakeTime(2005, 3, 7, 10, 0));
-    app_.Log().Append("B", "", MakeTime(2005, 3, 7, 10, 0), MakeTime(2005, 3, 7, 11, 0));
-    Open();
-    dialog_->findChild<QDateEdit*>("endDate")->setDate(QDate(2005, 3, 8));
-    dialog_->findChild<QTimeEdit*>("endTime")->setTime(QTime(1, 0));
-    SelectRow(1);
-    EXPECT_EQ(Cell(0, 1), "Tue Mar 8, 1:00 am");
-    EXPECT_EQ(Cell(1, 0), "Mon Mar 7, 10:00 am");
 }
 
 // Times to the second; a right click keeps edits not yet committed (only the left button
@@ -235,10 +224,7 @@ TEST_F(EditLogTest, SaveAndLoadWithTheirMessages)
         std::optional<test::InjectedFault> injected;
         if (failure.fault) injected.emplace(*failure.fault, ENOSPC);
         QString shown;
-        OnNextDialog([&shown](QDialog* box) {
-            shown = static_cast<QMessageBox*>(box)->text();
-            box->accept();
-        });
+        test::ReadNextMessage(shown);
         Click("saveButton");
         injected.reset();
         EXPECT_EQ(shown, failure.message);
@@ -249,10 +235,7 @@ TEST_F(EditLogTest, SaveAndLoadWithTheirMessages)
     for (const char* unreadable : {"/missing.csv", "/folder.csv"}) {
         chosen = QString::fromStdString(home_.Path() + unreadable);
         QString shown;
-        OnNextDialog([&shown](QDialog* box) {
-            shown = static_cast<QMessageBox*>(box)->text();
-            box->accept();
-        });
+        test::ReadNextMessage(shown);
         Click("loadButton");
         EXPECT_EQ(shown, "Unable to open timelog file for loading") << unreadable;
         EXPECT_EQ(WorkingProjects(), "A;");
@@ -273,15 +256,62 @@ TEST_F(EditLogTest, SaveAndLoadWithTheirMessages)
     EXPECT_EQ(app_.Log().At(1).project, "Y") << "OK keeps the file order";
 }
 
+// A text the user did not change keeps its bytes, whatever a box makes of them: a non-breaking
+// space, a lone CR, U+2028, a byte the locale cannot show.
+const std::string kTexts[] = {
+    "non\xC2\xA0" "breaking",   // U+00A0 in UTF-8: a box hands it back as a space
+    "lone\rCR",                 // a box makes a line break of it
+    "line\xE2\x80\xA8" "sep",   // U+2028: a line end to a box
+    "Caf\xE9",                  // Windows-1252: no character in a UTF-8 session
+    "lone\nLF",
+};
+
 TEST_F(EditLogTest, UntouchedTextsKeepTheirBytes)
 {
-    app_.Log().Append("Caf\xE9", "lone\nLF", MakeTime(2005, 3, 7, 9, 0), MakeTime(2005, 3, 7, 10, 0));
+    for (const std::string& text : kTexts) {
+        app_.Log().Append(text, text, MakeTime(2005, 3, 7, 9, 0), MakeTime(2005, 3, 7, 10, 0));
+    }
     Open();
-    dialog_->findChild<QCheckBox*>("endCheck")->setChecked(false);
+    for (int row = 0; row < static_cast<int>(std::size(kTexts)); ++row) {
+        dialog_->findChild<QTimeEdit*>("endTime")->setTime(QTime(11, 0));  // a new end, nothing else
+        if (row + 1 < static_cast<int>(std::size(kTexts))) SelectRow(row + 1);
+    }
     Click("okButton");
-    EXPECT_EQ(app_.Log().At(0).project, "Caf\xE9");
-    EXPECT_EQ(app_.Log().At(0).notes, "lone\nLF");
-    EXPECT_TRUE(app_.Log().At(0).end.IsEmpty());
+    for (std::uint32_t i = 0; i < app_.Log().Count(); ++i) {
+        EXPECT_EQ(app_.Log().View(i), (TimeRecord{kTexts[i], kTexts[i], MakeTime(2005, 3, 7, 9, 0), MakeTime(2005, 3, 7, 11, 0)}));
+    }
+}
+
+TEST(EditedBytes, NotesLeftAsTheyWereKeepTheirBytes)
+{
+    for (const std::string& text : kTexts) {
+        NotesDialog dialog(text);
+        EXPECT_EQ(dialog.Notes(), text) << text;
+    }
+    NotesDialog typed("");
+    QTest::keyClicks(typed.findChild<QPlainTextEdit*>("notesEdit"), QString::fromUtf8("a\xC2\xA0" "b"));
+    EXPECT_EQ(typed.Notes(), "a\xC2\xA0" "b") << "a non-breaking space the user types stays one";
+}
+
+TEST(EditedBytes, ProjectListLinesLeftAsTheyWereKeepTheirBytes)
+{
+    std::string text;
+    for (const std::string& name : kTexts) {
+        if (name.find('\n') == std::string::npos) text += name + "\r\n";  // a name holds no LF
+    }
+    ProjectListDialog unchanged(text);
+    EXPECT_EQ(unchanged.Text(), text);
+
+    // One line changed, one added, one moved: the other lines keep their bytes.
+    ProjectListDialog edited(text);
+    auto* box = edited.findChild<QPlainTextEdit*>("projectListEdit");
+    QTextCursor cursor(box->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(QStringLiteral("Added"));
+    cursor.movePosition(QTextCursor::Start);
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    cursor.insertText(QStringLiteral("!"));
+    EXPECT_EQ(edited.Text(), "non\xC2\xA0" "breaking!\r\nlone\rCR\r\nline\xE2\x80\xA8" "sep\r\nCaf\xE9\r\nAdded\r\n");
 }
 
 }  // namespace

@@ -51,6 +51,15 @@ inline void OnNextMessage(std::function<void(QMessageBox*)> act)
                       [act](QDialog* d) { act(static_cast<QMessageBox*>(d)); });
 }
 
+// Reads the next message box's text into text, then answers it.
+inline void ReadNextMessage(QString& text, int answer = QDialog::Accepted)
+{
+    OnNextMessage([&text, answer](QMessageBox* box) {
+        text = box->text();
+        box->done(answer);
+    });
+}
+
 // Whatever holds the keyboard focus now. Offscreen no window manager gives the keyboard back
 // when a dialog closes: as one would, the dialog still open, else the one visible window, is
 // made active again.

@@ -2,7 +2,11 @@
 
 #include "app/App.h"
 #include "app/MainWindow.h"
+#include "storage/SettingsStore.h"
+#include "support/FakeClock.h"
 #include "support/TempHome.h"
+
+#include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -43,6 +47,14 @@ public:
 
     App app;
     std::unique_ptr<MainWindow> window;
+};
+
+// A home of the test's own, the clock at 9:05 on 7 March 2005, and no notes editor at a switch.
+class StripTest : public ::testing::Test {
+protected:
+    void SetUp() override { SettingsStore::Write(settings::kPopNote, false); }
+    TempHome home_;
+    FakeClock clock_{MakeTime(2005, 3, 7, 9, 5, 0)};
 };
 
 }  // namespace ambrin::test
