@@ -74,7 +74,7 @@ VALGRIND = timeout --kill-after=10 1200 valgrind --error-exitcode=9 --leak-check
 test-valgrind: build
 	@scripts/install-deps valgrind
 	QT_QPA_PLATFORM=offscreen QT_ENABLE_REGEXP_JIT=0 $(VALGRIND) build/dev/tests/ambrin_ui_tests \
-	    --gtest_filter='-*Large*:*SingleInstance*:*WholeDay*' --gtest_brief=1
+	    --gtest_filter='-*Large*:*SingleInstance*:*WholeDay*:X11*' --gtest_brief=1
 	$(VALGRIND) build/dev/tests/ambrin_core_tests \
 	    --gtest_filter='-*Million*:KillDuringSave.*:*RoundTripEveryDay*:*PartsMeet*:*Joins*:*Allocator*' --gtest_brief=1
 

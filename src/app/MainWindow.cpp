@@ -2,6 +2,7 @@
 
 #include "Version.h"
 #include "app/App.h"
+#include "app/AwayWatch.h"
 #include "app/FileKeeper.h"
 #include "app/SessionEnd.h"
 #include "app/StripAccessibility.h"
@@ -64,6 +65,9 @@ MainWindow::MainWindow(App& app, QWidget* parent)
     // However the session ends, the running record is ended as the options say, and saved.
     new SessionEnd([this] { EndOfRun(); }, this);
     QTimer::singleShot(0, keeper_, &FileKeeper::TellOfStart);
+    away_ = new AwayWatch(app_.Log(), app_.Projects(),
+                          {[this] { if (keeper_->CatchUp()) RefreshProjects(); }, [this] { RefreshProjects(); SaveFiles(); }}, this);
+    QTimer::singleShot(0, away_, &AwayWatch::AddSessionSources);  // after the strip shows: buses answer late
     pickerEditStamp_->Clear();
     SetPickers(ClockTime::Now());
 

@@ -15,6 +15,7 @@ class QToolButton;
 namespace ambrin {
 
 class App;
+class AwayWatch;
 class ClockTime;
 class FileKeeper;
 class SummaryDialog;
@@ -37,6 +38,7 @@ public:
     void ShowOptions();
     // The Summary window, one at a time; it follows the log while it is open.
     void ShowSummary();
+    AwayWatch* Away() const { return away_; }
 
     static constexpr int kTickMilliseconds = 1000;
     static constexpr std::int64_t kHoldSeconds = 10;
@@ -76,6 +78,7 @@ private:
     QToolButton* optionsButton_ = nullptr;
     QTimer* timer_ = nullptr;
     QPointer<SummaryDialog> summary_;
+    AwayWatch* away_ = nullptr;
 
     std::unique_ptr<ClockTime> pickerEditStamp_;  // empty value: not held
     bool closeConfirmed_ = false;

@@ -16,8 +16,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace ambrin {
 
@@ -88,6 +91,27 @@ OptionsDialog::OptionsDialog(TimeLog& log, ProjectList& projects, FileLocations&
         boxes_[i]->setChecked(SettingsStore::IsOn(kBoxes[i].option));
         layout->addWidget(boxes_[i]);
     }
+    // 0 asks never: the box unticked, the minutes kept at the default for the next tick.
+    const std::uint32_t away = SettingsStore::Read(settings::kAwayMinutes);
+    awayCheck_ = new QCheckBox(QStringLiteral("Ask about time &away after"), this);
+    awayCheck_->setObjectName("awayCheck");
+    awayCheck_->setChecked(away != 0);
+    Describe(awayCheck_, {}, QStringLiteral("On return from a break, ask whether the time away stays on the running project"));
+    awayMinutes_ = new QSpinBox(this);
+    awayMinutes_->setObjectName("awayMinutesSpin");
+    awayMinutes_->setRange(1, 240);
+    awayMinutes_->setValue(away != 0 ? static_cast<int>(std::min<std::uint32_t>(away, 240))
+                                     : static_cast<int>(settings::kAwayMinutes.defaultValue));
+    awayMinutes_->setEnabled(away != 0);
+    Describe(awayMinutes_, QStringLiteral("Minutes away"), QStringLiteral("Minutes without input, or locked or asleep, before asking"));
+    connect(awayCheck_, &QCheckBox::toggled, awayMinutes_, &QWidget::setEnabled);
+    auto* awayRow = new QHBoxLayout;
+    awayRow->addWidget(awayCheck_);
+    awayRow->addWidget(awayMinutes_);
+    awayRow->addWidget(new QLabel(QStringLiteral("minutes"), this));
+    awayRow->addStretch();
+    layout->addLayout(awayRow);
+
     auto* logButton = Button(QStringLiteral("Current &Log"), "currentLogButton", this);
     auto* summaryButton = Button(QStringLiteral("&Summary..."), "summaryButton", this);
     auto* listButton = Button(QStringLiteral("Edit &Project List"), "projectListButton", this);
@@ -137,6 +161,7 @@ void OptionsDialog::accept()
     for (std::size_t i = 0; i < std::size(kBoxes); ++i) {
         SettingsStore::Write(kBoxes[i].option, boxes_[i]->isChecked());
     }
+    SettingsStore::WriteValue(settings::kAwayMinutes, awayCheck_->isChecked() ? static_cast<std::uint32_t>(awayMinutes_->value()) : 0);
     QDialog::accept();
 }
 

@@ -3,6 +3,7 @@
 #include "dialogs/common/DialogBase.h"
 
 class QCheckBox;
+class QSpinBox;
 
 namespace ambrin {
 
@@ -10,7 +11,7 @@ class FileLocations;
 class ProjectList;
 class TimeLog;
 
-// The about box and the five options; OK stores them, Escape stores nothing. From here the
+// The about box, the five options and the question about time away; OK stores them, Escape stores nothing. From here the
 // Edit Log dialog works on the log and the project list editor on the list.
 class OptionsDialog : public DialogBase {
     Q_OBJECT
@@ -33,6 +34,8 @@ private:
     ProjectList& projects_;
     FileLocations& locations_;
     QCheckBox* boxes_[5] = {};
+    QCheckBox* awayCheck_ = nullptr;
+    QSpinBox* awayMinutes_ = nullptr;
     bool logReplaced_ = false;
     bool listEdited_ = false;
 };

@@ -62,7 +62,12 @@ std::uint32_t SettingsStore::Read(const settings::Option& option)
 
 bool SettingsStore::Write(const settings::Option& option, bool on)
 {
-    return WriteNumber(SettingsRoot::CurrentUser, settings::kKeyPath, option.name, on ? 1 : 0);
+    return WriteValue(option, on ? 1 : 0);
+}
+
+bool SettingsStore::WriteValue(const settings::Option& option, std::uint32_t value)
+{
+    return WriteNumber(SettingsRoot::CurrentUser, settings::kKeyPath, option.name, value);
 }
 
 }  // namespace ambrin

@@ -25,6 +25,9 @@ inline constexpr Option kPopNote{"PopNote", 1};
 inline constexpr Option kEndProj{"EndProj", 0};
 inline constexpr Option kRoundTimes{"RoundTimes", 0};
 inline constexpr Option kIncludeTotals{"IncludeTotals", 0};
+// Minutes without input (or a lock, or a sleep) after which the return asks about the time
+// away; 0 asks never.
+inline constexpr Option kAwayMinutes{"AwayMinutes", 10};
 }  // namespace settings
 
 // Reads and writes single values; every call opens and closes the key itself.
@@ -46,6 +49,7 @@ public:
     static std::uint32_t Read(const settings::Option& option);
     static bool IsOn(const settings::Option& option) { return Read(option) != 0; }
     static bool Write(const settings::Option& option, bool on);
+    static bool WriteValue(const settings::Option& option, std::uint32_t value);
 };
 
 }  // namespace ambrin

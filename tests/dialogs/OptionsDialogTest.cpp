@@ -11,6 +11,7 @@
 #include "support/TempHome.h"
 
 #include <QCheckBox>
+#include <QSpinBox>
 #include <QComboBox>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -42,7 +43,7 @@ protected:
     std::unique_ptr<MainWindow> strip_ = std::make_unique<MainWindow>(app_);
 };
 
-TEST_F(OptionsTest, FirstStartTicksAndOkStoresAllFive)
+TEST_F(OptionsTest, FirstStartTicksAndOkStoresEveryOption)
 {
     std::vector<bool> ticks;
     ShowOptions([&ticks](QDialog* dialog) {
@@ -54,7 +55,7 @@ TEST_F(OptionsTest, FirstStartTicksAndOkStoresAllFive)
     EXPECT_EQ(Hive(), "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Velmora Software\\Ambrin]\r\n"
                       "\"Topmost\"=dword:00000001\r\n\"PopNote\"=dword:00000001\r\n"
                       "\"EndProj\"=dword:00000000\r\n\"RoundTimes\"=dword:00000000\r\n"
-                      "\"IncludeTotals\"=dword:00000000\r\n");
+                      "\"IncludeTotals\"=dword:00000000\r\n\"AwayMinutes\"=dword:0000000a\r\n");
 }
 
 TEST_F(OptionsTest, StayOnTopChangesAtOnceAndTheStripStays)
@@ -69,6 +70,29 @@ TEST_F(OptionsTest, StayOnTopChangesAtOnceAndTheStripStays)
     EXPECT_TRUE(strip_->isVisible()) << "changing stay-on-top never ends the strip";
     EXPECT_FALSE(SettingsStore::IsOn(settings::kTopmost));
     EXPECT_TRUE(SettingsStore::IsOn(settings::kIncludeTotals));
+}
+
+// The question about time away: its minutes, or off (0), shown again as stored.
+TEST_F(OptionsTest, TimeAwayAsksAfterItsMinutesOrNever)
+{
+    const std::tuple<bool, int, std::uint32_t> steps[] = {{true, 25, 25}, {false, 25, 0}, {true, 10, 10}};
+    for (const auto& [ask, minutes, stored] : steps) {
+        ShowOptions([ask = ask, minutes = minutes](QDialog* dialog) {
+            dialog->findChild<QCheckBox*>("awayCheck")->setChecked(ask);
+            dialog->findChild<QSpinBox*>("awayMinutesSpin")->setValue(minutes);
+            dialog->accept();
+        });
+        EXPECT_EQ(SettingsStore::Read(settings::kAwayMinutes), stored);
+        bool shownTicked = !ask;
+        int shownMinutes = 0;
+        ShowOptions([&](QDialog* dialog) {
+            shownTicked = dialog->findChild<QCheckBox*>("awayCheck")->isChecked();
+            shownMinutes = dialog->findChild<QSpinBox*>("awayMinutesSpin")->value();
+            dialog->reject();
+        });
+        EXPECT_EQ(shownTicked, ask);
+        EXPECT_EQ(shownMinutes, ask ? minutes : 10) << "off keeps the default for the next tick";
+    }
 }
 
 TEST_F(OptionsTest, EscapeStoresNothing)

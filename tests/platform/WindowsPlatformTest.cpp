@@ -2,6 +2,7 @@
 // launch through ShellExecuteA and the trace mutex.
 #include "diag/TraceLog.h"
 #include "platform/FileSystem.h"
+#include "platform/IdleCounter.h"
 #include "storage/FileLocations.h"
 #include "storage/SettingsStore.h"
 #include "support/TempHome.h"
@@ -9,8 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <wtsapi32.h>
 
 #include <cstring>
+#include <optional>
+#include <tuple>
 
 namespace ambrin {
 namespace {
@@ -105,6 +109,31 @@ TEST(WindowsTrace, TheMutexExistsWhileTheProgramRuns)
     HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, TraceLog::kLockName);
     EXPECT_NE(mutex, nullptr);
     if (mutex) CloseHandle(mutex);
+}
+
+// The last input's age, and the messages that tell of a lock or a sleep.
+TEST(WindowsPresence, IdleTimeLocksAndSleeps)
+{
+    const auto counter = platform::OpenDisplayIdleCounter();
+    ASSERT_NE(counter, nullptr);
+    const std::optional<std::int64_t> idle = counter->IdleMilliseconds();
+    ASSERT_TRUE(idle.has_value());
+    EXPECT_GE(*idle, 0);
+
+    using P = platform::PresenceChange;
+    const std::tuple<unsigned, std::uintptr_t, P> messages[] = {
+        {WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, P::Away},     {WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, P::Back},
+        {WM_WTSSESSION_CHANGE, WTS_CONSOLE_CONNECT, P::None},  {WM_POWERBROADCAST, PBT_APMSUSPEND, P::Away},
+        {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, P::Back},  {WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, P::None},
+        {WM_TIMER, WTS_SESSION_LOCK, P::None},
+    };
+    for (const auto& [message, wParam, change] : messages) {
+        EXPECT_EQ(platform::PresenceFromMessage(message, wParam), change) << message << " " << wParam;
+    }
+    HWND window = CreateWindowExA(0, "STATIC", "presence", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    if (platform::WatchSessionLock(window)) platform::StopWatchingSessionLock(window);
+    DestroyWindow(window);
 }
 
 }  // namespace

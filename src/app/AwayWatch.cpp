@@ -1,0 +1,118 @@
+#include "app/AwayWatch.h"
+
+#include "app/AwaySources.h"
+#include "core/TimeAway.h"
+#include "dialogs/TimeAwayDialog.h"
+#include "dialogs/common/Help.h"
+#include "platform/IdleCounter.h"
+#include "storage/ProjectList.h"
+#include "storage/SettingsStore.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QLoggingCategory>
+#include <QMessageBox>
+
+#include <memory>
+
+namespace ambrin {
+
+Q_LOGGING_CATEGORY(awayLog, "ambrin.away", QtWarningMsg)
+
+namespace {
+
+std::int64_t AwayMilliseconds()
+{
+    return static_cast<std::int64_t>(SettingsStore::Read(settings::kAwayMinutes)) * 60'000;
+}
+
+// On Wayland the X counter sees only X programs' input: the session decides, not Qt's platform.
+bool IsWaylandSession()
+{
+    return qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+}  // namespace
+
+AwayWatch::AwayWatch(TimeLog& log, ProjectList& projects, Hooks hooks, QWidget* strip)
+    : QObject(strip), log_(log), projects_(projects), hooks_(std::move(hooks)), strip_(strip), tracker_(std::make_unique<AwayTracker>())
+{
+}
+
+AwayWatch::~AwayWatch() = default;
+
+TimeAwayDialog* AwayWatch::Question() const
+{
+    return dialog_;
+}
+
+void AwayWatch::AddSessionSources()
+{
+    QDBusConnection session = QDBusConnection::sessionBus();
+    if (!IsWaylandSession()) {
+        if (std::shared_ptr<platform::IdleCounter> counter = platform::OpenDisplayIdleCounter()) {
+            AddSource(new IdleCounterSource(QStringLiteral("the display's idle counter"), [counter] { return counter->IdleMilliseconds(); },
+                                            AwayMilliseconds, kPollMilliseconds, this));
+        }
+    } else if (session.isConnected() && MutterIdleTime(session)) {
+        AddSource(new IdleCounterSource(QStringLiteral("org.gnome.Mutter.IdleMonitor"), [session] { return MutterIdleTime(session); },
+                                        AwayMilliseconds, kPollMilliseconds, this));
+    }
+#ifdef Q_OS_WIN
+    AddSource(new WindowsPresenceSource(strip_, this));
+#endif
+    if (session.isConnected()) AddSource(new ScreenSaverSource(session, this));
+    if (QDBusConnection system = QDBusConnection::systemBus(); system.isConnected()) AddSource(new LogindSource(system, this));
+    qCInfo(awayLog) << "time away is told by:" << (names_.isEmpty() ? QStringLiteral("nothing on this session") : names_.join(", "));
+}
+
+void AwayWatch::AddSource(AwaySource* source)
+{
+    source->setParent(this);
+    names_.push_back(source->Name());
+    connect(source, &AwaySource::AwaySince, this, &AwayWatch::OnAwaySince);
+    connect(source, &AwaySource::Back, this, &AwayWatch::OnBack);
+}
+
+void AwayWatch::OnAwaySince(quint64 since)
+{
+    qCInfo(awayLog) << "away since" << QString::fromStdString(ClockTime(since).Format(ClockTextStyle::Numeric, true));
+    tracker_->AwaySince(ClockTime(since));
+}
+
+void AwayWatch::OnBack(quint64 at)
+{
+    const std::int64_t minimum = AwayMilliseconds() / 1000;
+    if (minimum <= 0) {  // the option is off: forget the away, ask nothing
+        tracker_->Back(ClockTime(at), INT64_MAX, log_);
+        return;
+    }
+    const std::optional<AwayQuestion> question = tracker_->Back(ClockTime(at), minimum, log_);
+    if (!question) return;
+    if (!dialog_) {
+        const auto names = [this] {
+            std::vector<std::string> list;
+            for (std::uint32_t i = 0; i < projects_.Count(); ++i) list.push_back(projects_.At(i));
+            return list;
+        };
+        dialog_ = new TimeAwayDialog(names, [this](AwayAnswer answer, const std::string& name) { OnAnswer(answer, name); }, strip_);
+    }
+    dialog_->Ask(question->from, question->to, question->project);
+}
+
+void AwayWatch::OnAnswer(AwayAnswer answer, const std::string& assignTo)
+{
+    const std::optional<AwayQuestion> question = tracker_->Pending();
+    tracker_->Answered();
+    if (!question || answer == AwayAnswer::Keep) return;
+    hooks_.catchUp();
+    if (!BookAway(log_, *question, answer, assignTo, SettingsStore::IsOn(settings::kRoundTimes))) {
+        QMessageBox::information(strip_, kAppName,
+                                 QStringLiteral("The running project changed since you came back, so the time away was left as it is."));
+        return;
+    }
+    if (answer == AwayAnswer::AssignTo) projects_.AddName(assignTo);
+    hooks_.changed();
+}
+
+}  // namespace ambrin
