@@ -2,6 +2,7 @@
 
 #include "core/ClockTime.h"
 #include "platform/IdleCounter.h"
+#include "platform/WaylandIdle.h"
 
 #include <QCoreApplication>
 #include <QDBusMessage>
@@ -46,6 +47,43 @@ void IdleCounterSource::Poll()
         emit Back(MillisecondsBefore(Now(), *idle));  // at the input that reset the count
     }
     last_ = *idle;
+}
+
+WaylandIdleSource::WaylandIdleSource(std::function<std::int64_t()> thresholdMilliseconds, int checkMilliseconds, QObject* parent)
+    : AwaySource(parent), threshold_(std::move(thresholdMilliseconds))
+{
+    Reopen();
+    connect(&check_, &QTimer::timeout, this, &WaylandIdleSource::Reopen);
+    check_.start(checkMilliseconds);
+}
+
+WaylandIdleSource::~WaylandIdleSource() = default;
+
+void WaylandIdleSource::Reopen()
+{
+    const std::int64_t threshold = threshold_();
+    if (threshold == openedWith_) return;
+    openedWith_ = threshold;
+    readable_.reset();
+    watch_.reset();
+    if (threshold <= 0) return;  // off
+    watch_ = platform::WaylandIdleWatch::Open(static_cast<std::uint32_t>(threshold));
+    if (!watch_) return;
+    readable_ = std::make_unique<QSocketNotifier>(watch_->Descriptor(), QSocketNotifier::Read);
+    connect(readable_.get(), &QSocketNotifier::activated, this, &WaylandIdleSource::Read);
+}
+
+void WaylandIdleSource::Read()
+{
+    const std::int64_t threshold = openedWith_;
+    const bool open = watch_->Dispatch([this, threshold](bool idle) {
+        if (idle) emit AwaySince(MillisecondsBefore(Now(), threshold));  // the last input was a timeout ago
+        else emit Back(Now());
+    });
+    if (!open) {  // the compositor went away
+        readable_.reset();
+        watch_.reset();
+    }
 }
 
 ScreenSaverSource::ScreenSaverSource(QDBusConnection session, QObject* parent) : AwaySource(parent)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractNativeEventFilter>
+#include <QSocketNotifier>
 #include <QDBusConnection>
 #include <QObject>
 #include <QTimer>
@@ -8,9 +9,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace ambrin {
+
+namespace platform {
+class WaylandIdleWatch;
+}
 
 // One way of telling that the person left the computer and came back. Times are ClockTime
 // ticks; a source that is not there is never made (see AwayWatch).
@@ -43,6 +49,27 @@ private:
     QTimer timer_;
     std::int64_t last_ = 0;
     bool away_ = false;
+};
+
+// KDE Plasma's and wlroots' idle notifications on Wayland (ext-idle-notify-v1). The compositor
+// counts the time itself, so the notification is made again when the option changes.
+class WaylandIdleSource : public AwaySource {
+    Q_OBJECT
+public:
+    WaylandIdleSource(std::function<std::int64_t()> thresholdMilliseconds, int checkMilliseconds, QObject* parent);
+    ~WaylandIdleSource() override;
+    QString Name() const override { return QStringLiteral("ext-idle-notify-v1"); }
+    bool Connected() const { return watch_ != nullptr; }
+
+private:
+    void Reopen();
+    void Read();
+
+    std::function<std::int64_t()> threshold_;
+    std::int64_t openedWith_ = -1;
+    std::unique_ptr<platform::WaylandIdleWatch> watch_;
+    std::unique_ptr<QSocketNotifier> readable_;
+    QTimer check_;
 };
 
 // org.freedesktop.ScreenSaver's ActiveChanged: the screen locked or blanked, and back.

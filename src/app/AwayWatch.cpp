@@ -1,6 +1,7 @@
 #include "app/AwayWatch.h"
 
 #include "app/AwaySources.h"
+#include "app/StripControls.h"
 #include "core/TimeAway.h"
 #include "dialogs/TimeAwayDialog.h"
 #include "dialogs/common/Help.h"
@@ -57,6 +58,11 @@ void AwayWatch::AddSessionSources()
     } else if (session.isConnected() && MutterIdleTime(session)) {
         AddSource(new IdleCounterSource(QStringLiteral("org.gnome.Mutter.IdleMonitor"), [session] { return MutterIdleTime(session); },
                                         AwayMilliseconds, kPollMilliseconds, this));
+    } else {
+        auto* wayland = new WaylandIdleSource(AwayMilliseconds, kPollMilliseconds, this);
+        // With the option off it cannot tell yet whether the compositor has the protocol.
+        if (wayland->Connected() || AwayMilliseconds() <= 0) AddSource(wayland);
+        else delete wayland;
     }
 #ifdef Q_OS_WIN
     AddSource(new WindowsPresenceSource(strip_, this));
@@ -82,6 +88,7 @@ void AwayWatch::OnAwaySince(quint64 since)
 
 void AwayWatch::OnBack(quint64 at)
 {
+    qCInfo(awayLog) << "back at" << QString::fromStdString(ClockTime(at).Format(ClockTextStyle::Numeric, true));
     const std::int64_t minimum = AwayMilliseconds() / 1000;
     if (minimum <= 0) {  // the option is off: forget the away, ask nothing
         tracker_->Back(ClockTime(at), INT64_MAX, log_);
@@ -96,6 +103,8 @@ void AwayWatch::OnBack(quint64 at)
             return list;
         };
         dialog_ = new TimeAwayDialog(names, [this](AwayAnswer answer, const std::string& name) { OnAnswer(answer, name); }, strip_);
+        dialog_->adjustSize();
+        PlaceBesideStrip(dialog_, strip_);
     }
     dialog_->Ask(question->from, question->to, question->project);
 }

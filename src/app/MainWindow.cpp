@@ -28,7 +28,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QScreen>
 #include <QTimeEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -262,11 +261,7 @@ void MainWindow::ShowSummary()
         summary_ = new SummaryDialog(app_.Log(), this);
         summary_->setAttribute(Qt::WA_DeleteOnClose);
         connect(this, &MainWindow::LogChanged, summary_, &SummaryDialog::Refresh);
-        // Beside the strip, not over it: below it, or above it when the screen ends first.
-        const QRect strip = frameGeometry(), screen = this->screen()->availableGeometry();
-        const int height = summary_->frameGeometry().height();
-        const int y = strip.bottom() + height < screen.bottom() ? strip.bottom() + 1 : std::max(screen.top(), strip.top() - height);
-        summary_->move(std::clamp(strip.left(), screen.left(), std::max(screen.left(), screen.right() - summary_->width())), y);
+        PlaceBesideStrip(summary_, this);
     }
     summary_->show();
     summary_->raise();

@@ -8,8 +8,11 @@
 #include <QDateEdit>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTimeEdit>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace ambrin {
 
@@ -83,6 +86,14 @@ StripControls BuildStripControls(QWidget* strip)
     }
     layout->setSizeConstraint(QLayout::SetFixedSize);
     return c;
+}
+
+void PlaceBesideStrip(QWidget* window, const QWidget* strip)
+{
+    const QRect around = strip->frameGeometry(), screen = strip->screen()->availableGeometry();
+    const int height = window->frameGeometry().height();
+    const int y = around.bottom() + height < screen.bottom() ? around.bottom() + 1 : std::max(screen.top(), around.top() - height);
+    window->move(std::clamp(around.left(), screen.left(), std::max(screen.left(), screen.right() - window->width())), y);
 }
 
 }  // namespace ambrin

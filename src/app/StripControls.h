@@ -22,4 +22,8 @@ struct StripControls {
 // out in one row that fits them.
 StripControls BuildStripControls(QWidget* strip);
 
+// Puts a window the strip opens beside it, not over it: below it, or above it when the screen
+// ends first.
+void PlaceBesideStrip(QWidget* window, const QWidget* strip);
+
 }  // namespace ambrin
