@@ -7,6 +7,7 @@
 #include "dialogs/EditLogDialog.h"
 #include "dialogs/OptionsDialog.h"
 #include "dialogs/SummaryDialog.h"
+#include "dialogs/TimeAwayDialog.h"
 #include "support/LogGenerator.h"
 
 #include <QApplication>
@@ -103,6 +104,13 @@ int main(int argc, char** argv)
     range->setCurrentIndex(1);  // last week: a whole week of records
     emit range->activated(1);
     Save(summary, folder + "/summary" + suffix + ".png");
+    ambrin::TimeAwayDialog away([] { return std::vector<std::string>{}; }, [](ambrin::AwayAnswer, const std::string&) {}, &strip);
+    const ambrin::CalendarFields today = ambrin::ClockTime::Now().Fields();
+    ambrin::ClockTime from, to;
+    from.FromFields(today.year, today.month, today.day, 12, 2, 0);
+    to.FromFields(today.year, today.month, today.day, 12, 47, 0);
+    away.Ask(from, to, "Website redesign");
+    Save(away, folder + "/time-away" + suffix + ".png");
     QDir(home).removeRecursively();
     return 0;
 }
