@@ -67,7 +67,7 @@ void FillRange(ReportRequest& request, ClockTime now)
 
 const char* CommandLineUsage()
 {
-    return "usage: ambrin                 show the strip\n"
+    return "usage: ambrin [--verbose]     show the strip (--verbose: say which sources tell of time away)\n"
            "       ambrin --report [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--by day|week|month] [--csv | --json]\n"
            "                             print where the time went (by default this week, by day)\n"
            "       ambrin --help         show this text\n";

@@ -8,8 +8,10 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLoggingCategory>
 #include <QMessageBox>
 
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -27,6 +29,8 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
     (void)ambrin::TraceResources();  // keeps the trace resources in the program
+    // --verbose: what the program chose about its surroundings (the sources of time away).
+    const bool verbose = std::find(args.begin(), args.end(), "--verbose") != args.end();
 
     ambrin::App app;
     // Two copies on one log folder would each rewrite it from their own memory.
@@ -38,6 +42,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ambrin"));
     QApplication::setWindowIcon(ambrin::AppIcon());
+    if (verbose) QLoggingCategory::setFilterRules(QStringLiteral("ambrin.*.info=true"));
     if (!instance->IsFirst()) {
         const std::string other = instance->OtherUser();
         QString text = QStringLiteral("Ambrin is already running.");
