@@ -9,6 +9,7 @@
 #include "app/StripControls.h"
 #include "core/ProjectName.h"
 #include "core/ProjectSwitch.h"
+#include "core/RunningStatus.h"
 #include "dialogs/NotesDialog.h"
 #include "dialogs/OptionsDialog.h"
 #include "dialogs/SummaryDialog.h"
@@ -23,6 +24,7 @@
 #include <QCloseEvent>
 #include <QCollator>
 #include <QComboBox>
+#include <QCursor>
 #include <QDateEdit>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -31,6 +33,7 @@
 #include <QTimeEdit>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -138,8 +141,8 @@ void MainWindow::RefreshProjects()
     combo_->clear();
     for (const auto& [text, index] : items) combo_->addItem(text, index);
     const QString wanted = ToQString(running.empty() ? kIdleProject : std::string_view(running));
-    combo_->setToolTip(wanted);  // the running project whole, however narrow the box
     shownProject_ = wanted;
+    UpdateStatusTip();
     const int found = combo_->findText(wanted, Qt::MatchStartsWith);
     combo_->setCurrentIndex(found);
     if (found < 0) combo_->setEditText(QString());
@@ -209,8 +212,17 @@ void MainWindow::Tick()
 {
     const ClockTime now = ClockTime::Now();
     if (keeper_->WhileIdle()) RefreshProjects();
+    UpdateStatusTip();
     if (!pickerEditStamp_->IsEmpty() && SecondsBetween(now, *pickerEditStamp_) < kHoldSeconds) return;
     SetPickers(now);
+}
+
+void MainWindow::UpdateStatusTip()
+{
+    const QString tip = StatusTip(shownProject_, StatusOf(app_.Log(), ClockTime::Now(), SystemUtcOffset), ClockTime::Now());
+    if (tip == combo_->toolTip()) return;
+    combo_->setToolTip(tip);
+    if (QToolTip::isVisible() && combo_->underMouse()) QToolTip::showText(QCursor::pos(), tip, combo_);  // while it shows
 }
 
 void MainWindow::SetPickers(ClockTime time)

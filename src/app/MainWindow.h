@@ -58,6 +58,7 @@ protected:
 private:
     void BuildControls();
     void SetPickers(ClockTime time);
+    void UpdateStatusTip();
     void StayOnTop(bool onTop);
     // The strip's menu (About Ambrin...), wherever it is asked for: a right click or Shift+F10
     // on any control.

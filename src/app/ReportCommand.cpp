@@ -1,10 +1,12 @@
 #include "app/ReportCommand.h"
 
 #include "core/ClockTime.h"
+#include "core/RunningStatus.h"
 #include "core/SummaryText.h"
 #include "core/TimeLog.h"
 #include "platform/FileSystem.h"
 #include "storage/CsvLog.h"
+#include "storage/LogTail.h"
 
 #include <cerrno>
 #include <cstring>
@@ -63,6 +65,39 @@ void FillRange(ReportRequest& request, ClockTime now)
     if (!request.toGiven && !request.fromGiven) request.to = week.to;
 }
 
+std::string ReadFailure()
+{
+    return errno != 0 ? std::strerror(errno) : "a read failed";
+}
+
+// The running project and today's total, from the end of the log: as cheap with ten years of
+// records as with ten.
+int RunStatus(const std::vector<std::string>& args, const std::string& logPath, std::ostream& out, std::ostream& err)
+{
+    bool json = false;
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        if (args[i] != "--json") {
+            err << "ambrin: unknown argument \"" << args[i] << "\"\n" << CommandLineUsage();
+            return 2;
+        }
+        json = true;
+    }
+    const ClockTime now = ClockTime::Now();
+    const CalendarFields f = now.Fields();
+    ClockTime midnight;
+    midnight.FromFields(f.year, f.month, f.day, 0, 0, 0);
+    TimeLog log;
+    errno = 0;
+    if (platform::PathExists(logPath) && !ReadLogTail(log, logPath, midnight)) {
+        err << "ambrin: could not read the log " << logPath << ": " << ReadFailure() << "\n";
+        return 1;
+    }
+    const RunningStatus status = StatusOf(log, now, SystemUtcOffset);
+    out << (json ? StatusJson(status) : StatusText(status) + "\n");
+    out.flush();
+    return out ? 0 : 1;
+}
+
 }  // namespace
 
 const char* CommandLineUsage()
@@ -70,12 +105,13 @@ const char* CommandLineUsage()
     return "usage: ambrin [--verbose]     show the strip (--verbose: say which sources tell of time away)\n"
            "       ambrin --report [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--by day|week|month] [--csv | --json]\n"
            "                             print where the time went (by default this week, by day)\n"
+           "       ambrin --status [--json]  print the running project, how long it has run and today's total\n"
            "       ambrin --help         show this text\n";
 }
 
 bool IsReportCommand(const std::vector<std::string>& args)
 {
-    return args.size() > 1 && (args[1] == "--report" || args[1] == "--help" || args[1] == "-h");
+    return args.size() > 1 && (args[1] == "--report" || args[1] == "--status" || args[1] == "--help" || args[1] == "-h");
 }
 
 int RunReport(const std::vector<std::string>& args, const std::string& logPath, std::ostream& out, std::ostream& err)
@@ -84,6 +120,7 @@ int RunReport(const std::vector<std::string>& args, const std::string& logPath, 
         out << CommandLineUsage();
         return 0;
     }
+    if (args[1] == "--status") return RunStatus(args, logPath, out, err);
     ReportRequest request;
     if (const std::string problem = ReadArguments(args, request); !problem.empty()) {
         err << "ambrin: " << problem << "\n" << CommandLineUsage();
@@ -99,8 +136,7 @@ int RunReport(const std::vector<std::string>& args, const std::string& logPath, 
     TimeLog log;
     errno = 0;
     if (platform::PathExists(logPath) && !ReadCsvFile(log, logPath)) {
-        err << "ambrin: could not read the log " << logPath << ": " << (errno != 0 ? std::strerror(errno) : "a read failed")
-            << "\n";
+        err << "ambrin: could not read the log " << logPath << ": " << ReadFailure() << "\n";
         return 1;
     }
     const TimeSummary summary = Summarize(log, request.from, request.to, request.by, now, SystemUtcOffset);

@@ -1,13 +1,17 @@
 #include "app/StripControls.h"
 
+#include "core/RunningStatus.h"
+#include "core/SummaryText.h"
 #include "dialogs/common/Accessibility.h"
 #include "dialogs/common/Icons.h"
 #include "dialogs/common/Pickers.h"
+#include "dialogs/common/QtText.h"
 
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QLocale>
 #include <QScreen>
 #include <QTimeEdit>
 #include <QToolButton>
@@ -86,6 +90,18 @@ StripControls BuildStripControls(QWidget* strip)
     }
     layout->setSizeConstraint(QLayout::SetFixedSize);
     return c;
+}
+
+QString StatusTip(const QString& project, const RunningStatus& status, ClockTime now)
+{
+    QString tip = project;
+    if (!status.project.empty()) {
+        const CalendarFields f = status.since.Fields();
+        QString at = QStringLiteral("%1:%2").arg(f.hour).arg(f.minute, 2, 10, QLatin1Char('0'));
+        if (!SameDay(status.since, now)) at = QLocale().toString(QDate(f.year, f.month, f.day), QStringLiteral("ddd d MMM ")) + at;
+        tip += QStringLiteral("\nsince %1, %2 so far").arg(at, ToQString(FormatHoursMinutes(status.elapsedSeconds)));
+    }
+    return tip + QStringLiteral("\ntoday %1").arg(ToQString(FormatHoursMinutes(status.todaySeconds)));
 }
 
 void PlaceBesideStrip(QWidget* window, const QWidget* strip)

@@ -99,6 +99,13 @@ std::string Decimal(std::int64_t value)
 
 }  // namespace
 
+std::string JsonString(const std::string& text)
+{
+    std::string out;
+    AppendJsonString(out, text);
+    return out;
+}
+
 const char* GroupingName(SummaryGrouping by)
 {
     switch (by) {

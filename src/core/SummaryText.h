@@ -22,6 +22,10 @@ std::string SummaryAsCsv(const TimeSummary& summary);
 //  "total_seconds": ..., "skipped": ...}, rows sorted by period then project.
 std::string SummaryAsJson(const TimeSummary& summary);
 
-const char* GroupingName(SummaryGrouping by);  // "day", "week", "month"
+const char* GroupingName(SummaryGrouping by);
+
+// A JSON string in quotes: valid UTF-8 as it is, any other byte as the Latin-1 character of
+// its value.
+std::string JsonString(const std::string& text);  // "day", "week", "month"
 
 }  // namespace ambrin

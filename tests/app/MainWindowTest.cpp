@@ -55,6 +55,25 @@ TEST_F(MainWindowTest, FirstStartThenTypedSwitchesReachTheFiles)
         << "idle ends the record and is never written";
 }
 
+// The project box's tooltip: the project, its start, its time so far and the day's, kept
+// current each second.
+TEST_F(MainWindowTest, TheProjectBoxTellsHowLongItRan)
+{
+    Strip strip;
+    auto* combo = strip.Combo();
+    EXPECT_EQ(combo->toolTip(), "<idle>\ntoday 0:00");
+    strip.Type("Accounts");
+    clock_.AdvanceSeconds(55 * 60);
+    strip.window->Tick();
+    strip.Type("Website redesign");
+    clock_.AdvanceSeconds(47 * 60);
+    strip.window->Tick();
+    EXPECT_EQ(combo->toolTip(), "Website redesign\nsince 10:00, 0:47 so far\ntoday 1:42");
+    clock_.Set(MakeTime(2005, 3, 8, 9, 30, 0));  // the next morning, left running
+    strip.window->Tick();
+    EXPECT_EQ(combo->toolTip(), "Website redesign\nsince Mon 7 Mar 10:00, 23:30 so far\ntoday 9:30");
+}
+
 TEST_F(MainWindowTest, PickerSetBackHoldsForTenSeconds)
 {
     Strip strip;

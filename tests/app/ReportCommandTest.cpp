@@ -61,6 +61,11 @@ std::vector<ReportCase> ReportCases()
         {"a value missing", {"--report", "--from"}, 2, "ambrin: --from needs a value"},
         {"two forms", {"--report", "--csv", "--json"}, 2, "ambrin: --csv and --json cannot"},
         {"an unknown argument", {"--report", "--weekly"}, 2, "ambrin: unknown argument \"--weekly\""},
+        {"status as a line", {"--status"}, 0, "Accounts  0:30  (today 2:25)\n"},
+        {"status as JSON", {"--status", "--json"}, 0,
+         "{\"project\": \"Accounts\", \"running\": true, \"since\": \"2026-12-07T11:00:00\", \"elapsed_seconds\": 1800, "
+         "\"today_seconds\": 8700}\n"},
+        {"status with an argument it does not know", {"--status", "--csv"}, 2, "ambrin: unknown argument \"--csv\""},
     };
 }
 

@@ -151,7 +151,7 @@ TEST(Accessibility, TheStripAndItsProjectBoxAndMenu)
         EXPECT_EQ(QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name), "Project");
     }
     EXPECT_EQ(QAccessible::queryAccessibleInterface(combo)->text(QAccessible::Value), longName);
-    EXPECT_EQ(combo->toolTip(), longName);
+    EXPECT_EQ(combo->toolTip().section('\n', 0, 0), longName);
 
     for (const char* name : {"projectCombo", "timePicker", "datePicker", "notesButton", "optionsButton"}) {
         QWidget* control = strip.findChild<QWidget*>(name);
