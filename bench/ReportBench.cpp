@@ -40,12 +40,20 @@ int main(int argc, char** argv)
     const std::string program = argc > 1 ? argv[1] : "build/bench/src/ambrin";
     const std::string root = (fs::temp_directory_path() / "ambrin-report-bench").string();
     fs::remove_all(root);
-    // A home with a log of that many records, a project running since now at its end.
+    // A home with a log of that many records up to an hour ago, and a project running since.
     const auto makeHome = [&root](std::size_t records) {
         const std::string home = root + "/" + std::to_string(records);
         fs::create_directories(home + "/Ambrin/Logs");
         ambrin::TimeLog log = ambrin::test::GenerateLog(records);
-        log.Append("Website redesign", "", ambrin::ClockTime::Now(), {});
+        const std::uint64_t hourAgo = ambrin::ClockTime::Now().Ticks() - 3600 * ambrin::kTicksPerSecond;
+        // The history ends an hour ago, as a real one would (a generated one runs past today).
+        const auto shift = static_cast<std::int64_t>(log.View(log.Count() - 1).end.Ticks()) - static_cast<std::int64_t>(hourAgo);
+        for (std::uint32_t i = 0; i < log.Count(); ++i) {
+            ambrin::TimeRecord& r = log.At(i);
+            r.start = ambrin::ClockTime(static_cast<std::uint64_t>(static_cast<std::int64_t>(r.start.Ticks()) - shift));
+            r.end = ambrin::ClockTime(static_cast<std::uint64_t>(static_cast<std::int64_t>(r.end.Ticks()) - shift));
+        }
+        log.Append("Website redesign", "", ambrin::ClockTime(hourAgo), {});
         std::ofstream file(home + "/Ambrin/Logs/current log.csv", std::ios::binary);
         log.WriteCsv(file, false);
         return home;

@@ -2,10 +2,12 @@
 
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
+#include "core/StripRequest.h"
 #include "storage/LogFiles.h"
 #include "storage/PartedLogRead.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QTimer>
 #include <QWindow>
 
@@ -83,7 +85,10 @@ int App::Run(SingleInstance& instance)
     strip->setAttribute(Qt::WA_DeleteOnClose);
     strip->show();
     PlaceFrameInCorner(strip);
-    instance.Serve(strip);
+    const QPointer<MainWindow> window(strip);
+    instance.Serve(strip, [window](const StripRequest& request) {
+        return window ? window->CarryOut(request) : ReplyLine(false, "Ambrin is closing");
+    });
     return QApplication::exec();
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 class QComboBox;
 class QDateEdit;
@@ -19,6 +20,7 @@ class AwayWatch;
 class ClockTime;
 class FileKeeper;
 class SummaryDialog;
+struct StripRequest;
 struct TimeRecord;
 
 // The tracking strip: a project drop-down, Notes, a time and a date picker, options.
@@ -39,6 +41,8 @@ public:
     // The Summary window, one at a time; it follows the log while it is open.
     void ShowSummary();
     AwayWatch* Away() const { return away_; }
+    // A command from outside the strip; the reply line for it (app/RemoteCommands.cpp).
+    std::string CarryOut(const StripRequest& request);
 
     static constexpr int kTickMilliseconds = 1000;
     static constexpr std::int64_t kHoldSeconds = 10;

@@ -105,7 +105,11 @@ const char* CommandLineUsage()
     return "usage: ambrin [--verbose]     show the strip (--verbose: say which sources tell of time away)\n"
            "       ambrin --report [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--by day|week|month] [--csv | --json]\n"
            "                             print where the time went (by default this week, by day)\n"
+           "       ambrin --start NAME [--at TIME]   switch the running strip (or the files) to NAME\n"
+           "       ambrin --stop [--at TIME]         switch to <idle>\n"
+           "       ambrin --notes TEXT               set the running record's notes\n"
            "       ambrin --status [--json]  print the running project, how long it has run and today's total\n"
+           "                             TIME: H:MM today, or YYYY-MM-DD H:MM\n"
            "       ambrin --help         show this text\n";
 }
 

@@ -1,6 +1,7 @@
 #include "app/App.h"
 #include "app/ReportCommand.h"
 #include "app/SingleInstance.h"
+#include "app/StripCommandLine.h"
 #include "diag/TraceLog.h"
 #include "dialogs/common/Help.h"
 #include "dialogs/common/Icons.h"
@@ -21,6 +22,7 @@ int main(int argc, char** argv)
 {
     // Commands that print and end: no window, no lock, nothing written.
     const std::vector<std::string> args(argv, argv + argc);
+    if (ambrin::IsStripCommand(args)) return ambrin::RunStripCommand(args, std::cout, std::cerr);
     if (ambrin::IsReportCommand(args)) return ambrin::RunReport(args, ambrin::CurrentLogPathToRead(), std::cout, std::cerr);
 
     // Under Wayland a window can neither stay on top nor place itself.
