@@ -7,6 +7,7 @@
 #include "app/SessionEnd.h"
 #include "app/StripAccessibility.h"
 #include "app/StripControls.h"
+#include "app/TrayIcon.h"
 #include "core/ProjectName.h"
 #include "core/ProjectSwitch.h"
 #include "core/RunningStatus.h"
@@ -70,6 +71,7 @@ MainWindow::MainWindow(App& app, QWidget* parent)
     away_ = new AwayWatch(app_.Log(), app_.Projects(),
                           {[this] { if (keeper_->CatchUp()) RefreshProjects(); }, [this] { RefreshProjects(); SaveFiles(); }}, this);
     QTimer::singleShot(0, away_, &AwayWatch::AddSessionSources);  // after the strip shows: buses answer late
+    tray_ = new TrayIcon(*this, app_);
     pickerEditStamp_->Clear();
     SetPickers(ClockTime::Now());
 

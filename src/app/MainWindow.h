@@ -19,6 +19,7 @@ class App;
 class AwayWatch;
 class ClockTime;
 class FileKeeper;
+class TrayIcon;
 class SummaryDialog;
 struct StripRequest;
 struct TimeRecord;
@@ -40,7 +41,9 @@ public:
     void ShowOptions();
     // The Summary window, one at a time; it follows the log while it is open.
     void ShowSummary();
+    void EditLog();  // the Edit Log on its own, as the tray menu opens it
     AwayWatch* Away() const { return away_; }
+    TrayIcon* Tray() const { return tray_; }
     // A command from outside the strip; the reply line for it (app/RemoteCommands.cpp).
     std::string CarryOut(const StripRequest& request);
 
@@ -84,6 +87,7 @@ private:
     QTimer* timer_ = nullptr;
     QPointer<SummaryDialog> summary_;
     AwayWatch* away_ = nullptr;
+    TrayIcon* tray_ = nullptr;
 
     std::unique_ptr<ClockTime> pickerEditStamp_;  // empty value: not held
     bool closeConfirmed_ = false;

@@ -1,10 +1,12 @@
-// What the strip does for a command from outside it (ambrin --start, --stop, --notes,
-// --status): the same switch, rounding and save as its own controls, without the notes window.
+// What the strip does for actions from outside its own controls: a command (ambrin --start,
+// --stop, --notes, --status) and the tray menu's Current Log. The same switch, rounding and
+// save as its own controls, without the notes window.
 #include "app/App.h"
 #include "app/FileKeeper.h"
 #include "app/MainWindow.h"
 #include "core/RunningStatus.h"
 #include "core/StripRequest.h"
+#include "dialogs/EditLogDialog.h"
 #include "storage/LogFiles.h"
 #include "storage/SettingsStore.h"
 
@@ -28,6 +30,19 @@ std::string MainWindow::CarryOut(const StripRequest& request)
     SaveFiles();
     if (keeper_->Files().Unsaved()) return ReplyLine(false, "done, but the files could not be saved; the strip shows why");
     return ReplyLine(true, StatusText(StatusOf(app_.Log(), ClockTime::Now(), SystemUtcOffset)) + "\n");
+}
+
+void MainWindow::EditLog()
+{
+    const std::uint64_t logReads = keeper_->Files().LogReads();
+    EditLogDialog dialog(app_.Log(), app_.Locations(), this);
+    const bool replaced = dialog.exec() == QDialog::Accepted;
+    changing_ = true;  // the question's window takes the focus from the drop-down: that is no switch
+    if (replaced) keeper_->SettleEditedLog(logReads);
+    else keeper_->CatchUp();
+    changing_ = false;
+    RefreshProjects();
+    SaveFiles();
 }
 
 }  // namespace ambrin

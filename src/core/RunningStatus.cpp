@@ -42,6 +42,19 @@ RunningStatus StatusOf(const TimeLog& log, ClockTime now, const UtcOffsetAt& off
     return status;
 }
 
+std::vector<std::string> RecentProjects(const TimeLog& log, std::size_t count)
+{
+    std::vector<std::string> recent;
+    for (std::uint32_t i = log.Count(); i-- > 0 && recent.size() < count;) {
+        const std::string_view name = TrimSpaces(log.View(i).project);
+        if (!IsWrittenProject(name)) continue;
+        if (std::none_of(recent.begin(), recent.end(), [&](const std::string& known) { return SameName(known, name); })) {
+            recent.emplace_back(name);
+        }
+    }
+    return recent;
+}
+
 std::string StatusText(const RunningStatus& s)
 {
     const std::string today = "(today " + FormatHoursMinutes(s.todaySeconds) + ")";

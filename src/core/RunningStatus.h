@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace ambrin {
 
@@ -20,6 +21,10 @@ struct RunningStatus {
 // From the end of the log, records in time order: it reads back only to today's first record.
 // The hours that passed count, on a day the local clock changes too.
 RunningStatus StatusOf(const TimeLog& log, ClockTime now, const UtcOffsetAt& offsetAt);
+
+// The last projects used, the latest first, each once (names the same but for ASCII case are
+// one), "<idle>" and blank names left out.
+std::vector<std::string> RecentProjects(const TimeLog& log, std::size_t count);
 
 // "Website redesign  1:42  (today 6:05)", or "<idle>  (today 6:05)".
 std::string StatusText(const RunningStatus& status);
