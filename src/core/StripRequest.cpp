@@ -91,6 +91,7 @@ std::optional<StripRequest> ParseRequest(std::string_view line)
 {
     if (line.size() > kRequestLimit || line.empty() || line.back() != '\n') return std::nullopt;
     line.remove_suffix(1);
+    if (line.find('\n') != std::string_view::npos) return std::nullopt;  // one line, its breaks escaped
     const std::vector<std::string_view> fields = Fields(line);
     StripRequest request;
     bool known = false;

@@ -33,7 +33,7 @@ TEST(StripRequests, ComeBackFromTheirLinesAndNothingElseIsOne)
     const std::string refused[] = {
         "",  "show",  "show\textra\n", "status\n", "status\txml\n", "start\t\tA\textra\n", "start\t\t  \n",
         "start\tsoon\tA\n", "start\t-5\tA\n", "start\t99999999999999999999\tA\n", "start\t\tA\\q\n", "start\t\tA\\\n",
-        "notes\n", "stop\n", "STOP\t\n", "reboot\n", std::string("start\t\tA") + std::string(kRequestLimit, 'x') + "\n",
+        "notes\n", "notes\ta\nb\n", "stop\n", "STOP\t\n", "reboot\n", std::string("start\t\tA") + std::string(kRequestLimit, 'x') + "\n",
     };
     for (const std::string& line : refused) EXPECT_FALSE(ParseRequest(line).has_value()) << line;
 
