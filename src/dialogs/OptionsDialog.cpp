@@ -7,14 +7,18 @@
 #include "dialogs/common/Accessibility.h"
 #include "dialogs/common/Help.h"
 #include "dialogs/common/Icons.h"
+#include "dialogs/common/QtText.h"
+#include "platform/StartAtLogin.h"
 #include "storage/SettingsStore.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QUrl>
@@ -111,6 +115,11 @@ OptionsDialog::OptionsDialog(TimeLog& log, ProjectList& projects, FileLocations&
     awayRow->addWidget(new QLabel(QStringLiteral("minutes"), this));
     awayRow->addStretch();
     layout->addLayout(awayRow);
+    startAtLogin_ = new QCheckBox(QStringLiteral("Start Ambrin when I log &in"), this);
+    startAtLogin_->setObjectName("startAtLoginCheck");
+    startAtLogin_->setChecked(platform::StartsAtLogin());
+    Describe(startAtLogin_, {}, QStringLiteral("Have the desktop start Ambrin at every login"));
+    layout->addWidget(startAtLogin_);
 
     auto* logButton = Button(QStringLiteral("Current &Log"), "currentLogButton", this);
     auto* summaryButton = Button(QStringLiteral("&Summary..."), "summaryButton", this);
@@ -162,6 +171,11 @@ void OptionsDialog::accept()
         SettingsStore::Write(kBoxes[i].option, boxes_[i]->isChecked());
     }
     SettingsStore::WriteValue(settings::kAwayMinutes, awayCheck_->isChecked() ? static_cast<std::uint32_t>(awayMinutes_->value()) : 0);
+    std::string reason;
+    if (startAtLogin_->isChecked() != platform::StartsAtLogin() &&
+        !platform::SetStartAtLogin(startAtLogin_->isChecked(), ToBytes(QCoreApplication::applicationFilePath()), reason)) {
+        QMessageBox::warning(this, kAppName, QStringLiteral("Could not change whether Ambrin starts when you log in: %1.").arg(ToQString(reason)));
+    }
     QDialog::accept();
 }
 

@@ -36,6 +36,7 @@ private:
     QCheckBox* boxes_[5] = {};
     QCheckBox* awayCheck_ = nullptr;
     QSpinBox* awayMinutes_ = nullptr;
+    QCheckBox* startAtLogin_ = nullptr;
     bool logReplaced_ = false;
     bool listEdited_ = false;
 };

@@ -72,7 +72,7 @@ TEST(Accessibility, EveryControlIsNamedDescribedAndInTabOrder)
                     "startDate", "endCheck", "endTime", "endDate", "notesEdit", "saveButton", "loadButton",
                     "okButton", "cancelButton"}},
         {&options, {"topmostCheck", "popNoteCheck", "endProjCheck", "roundTimesCheck", "includeTotalsCheck",
-                    "awayCheck", "awayMinutesSpin", "currentLogButton", "summaryButton", "projectListButton", "websiteButton", "okButton", "helpButton"}},
+                    "awayCheck", "awayMinutesSpin", "startAtLoginCheck", "currentLogButton", "summaryButton", "projectListButton", "websiteButton", "okButton", "helpButton"}},
         {&list, {"projectListEdit", "okButton", "cancelButton"}},
         {&summary, {"rangeCombo", "fromDate", "toDate", "groupingCombo", "summaryTable", "copyButton", "exportButton",
                     "helpButton", "closeButton"}},

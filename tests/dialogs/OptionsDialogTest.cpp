@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <filesystem>
+
 namespace ambrin {
 namespace {
 
@@ -93,6 +95,28 @@ TEST_F(OptionsTest, TimeAwayAsksAfterItsMinutesOrNever)
         EXPECT_EQ(shownTicked, ask);
         EXPECT_EQ(shownMinutes, ask ? minutes : 10) << "off keeps the default for the next tick";
     }
+}
+
+// Off at first; ticked, the desktop's autostart entry starts this program; unticked, it goes.
+TEST_F(OptionsTest, StartAtLoginWritesAndRemovesTheAutostartEntry)
+{
+    const std::string entry = home_.Path() + "/config/autostart/ambrin.desktop";
+    for (const bool on : {true, false}) {
+        ShowOptions([on](QDialog* dialog) {
+            auto* box = dialog->findChild<QCheckBox*>("startAtLoginCheck");
+            EXPECT_EQ(box->isChecked(), !on) << "shown as the entry is";
+            box->setChecked(on);
+            dialog->accept();
+        });
+        EXPECT_EQ(std::filesystem::exists(entry), on);
+    }
+    ShowOptions([](QDialog* dialog) {
+        dialog->findChild<QCheckBox*>("startAtLoginCheck")->setChecked(true);
+        dialog->accept();
+    });
+    EXPECT_NE(test::FileBytes(entry).find("\nExec=\"" + QCoreApplication::applicationFilePath().toStdString() + "\"\n"),
+              std::string::npos)
+        << test::FileBytes(entry);
 }
 
 TEST_F(OptionsTest, EscapeStoresNothing)

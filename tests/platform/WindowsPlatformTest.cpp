@@ -3,6 +3,7 @@
 #include "diag/TraceLog.h"
 #include "platform/FileSystem.h"
 #include "platform/IdleCounter.h"
+#include "platform/StartAtLogin.h"
 #include "storage/FileLocations.h"
 #include "storage/SettingsStore.h"
 #include "support/TempHome.h"
@@ -109,6 +110,23 @@ TEST(WindowsTrace, TheMutexExistsWhileTheProgramRuns)
     HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, TraceLog::kLockName);
     EXPECT_NE(mutex, nullptr);
     if (mutex) CloseHandle(mutex);
+}
+
+// The user's Run key gets the program's path in quotes, and loses it.
+TEST(WindowsStartAtLogin, TheRunKeyHoldsTheProgramWhileAsked)
+{
+    std::string reason;
+    ASSERT_TRUE(platform::SetStartAtLogin(true, "C:\\Program Files\\Ambrin\\ambrin.exe", reason)) << reason;
+    EXPECT_TRUE(platform::StartsAtLogin());
+    char value[MAX_PATH] = {};
+    DWORD size = sizeof value;
+    EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Ambrin", RRF_RT_REG_SZ,
+                           nullptr, value, &size),
+              ERROR_SUCCESS);
+    EXPECT_STREQ(value, "\"C:\\Program Files\\Ambrin\\ambrin.exe\"");
+    ASSERT_TRUE(platform::SetStartAtLogin(false, "", reason)) << reason;
+    EXPECT_FALSE(platform::StartsAtLogin());
+    EXPECT_TRUE(platform::SetStartAtLogin(false, "", reason)) << "removing what is not there is no failure";
 }
 
 // The last input's age, and the messages that tell of a lock or a sleep.
