@@ -1,5 +1,6 @@
 # What `cmake --install` puts where desktops find it, and the Debian package around it.
 include(GNUInstallDirs)
+set(AMBRIN_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/ambrin)  # under the package's own name
 
 set(AMBRIN_APP_ID example.velmora.Ambrin)
 set(AMBRIN_ICON_SIZES 16 22 24 32 48 64 128 256 512)
@@ -24,6 +25,27 @@ foreach(size IN LISTS AMBRIN_ICON_SIZES)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 install(FILES docs/ambrin.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The user guide F1 opens when there is no Ambrin.hlp: the README's user sections as HTML, with
+# their pictures beside it (in the build tree too, for a program run from there).
+add_executable(ambrin_guide tools/GuideFromReadme.cpp)
+set(guide_folder ${CMAKE_CURRENT_BINARY_DIR}/guide)
+file(GLOB guide_pictures ${PROJECT_SOURCE_DIR}/docs/*.png)
+add_custom_command(
+    OUTPUT ${guide_folder}/guide.html
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${guide_folder}/docs
+    COMMAND ${CMAKE_COMMAND} -E copy ${guide_pictures} ${guide_folder}/docs
+    COMMAND ambrin_guide ${PROJECT_SOURCE_DIR}/README.md ${guide_folder}/guide.html
+    DEPENDS ambrin_guide ${PROJECT_SOURCE_DIR}/README.md ${guide_pictures}
+    COMMENT "Making the user guide")
+add_custom_target(ambrin_user_guide ALL DEPENDS ${guide_folder}/guide.html)
+install(FILES ${guide_folder}/guide.html DESTINATION ${AMBRIN_DOC_DIR})
+install(FILES ${guide_pictures} DESTINATION ${AMBRIN_DOC_DIR}/docs)
+# Found from the program's own folder, wherever the package puts both.
+file(RELATIVE_PATH guide_from_program /${CMAKE_INSTALL_BINDIR} /${AMBRIN_DOC_DIR}/guide.html)
+target_compile_definitions(ambrin_ui PRIVATE
+    AMBRIN_GUIDE_INSTALLED="${guide_from_program}"
+    AMBRIN_GUIDE_BUILT="${guide_folder}/guide.html")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ambrin)

@@ -197,6 +197,30 @@ TEST_F(OptionsTest, OptionsGovernTheirBehaviourAtTheNextUse)
               "\"3-7-2005 9:00\",\"3-7-2005 9:48\",\"0:48\",\"Accounts\",\"\"\r\n");
 }
 
+// Help opens Ambrin.hlp when it is there, else the guide installed with Ambrin; the message
+// above comes only when neither is. A stand-in xdg-open notes what it was asked to open.
+TEST_F(OptionsTest, HelpOpensTheHelpFileElseTheGuide)
+{
+    const std::string bin = home_.Path() + "/bin", opened = home_.Path() + "/opened", guide = home_.Path() + "/guide.html";
+    std::filesystem::create_directories(bin);
+    test::WriteBytes(bin + "/xdg-open", "#!/bin/sh\necho \"$1\" >> '" + opened + "'\n");
+    std::filesystem::permissions(bin + "/xdg-open", std::filesystem::perms::owner_all);
+    const std::string path = std::getenv("PATH");
+    test::SetEnvironment("PATH", bin + ":" + path);
+    test::SetEnvironment("AMBRIN_GUIDE", guide);
+    test::WriteBytes(guide, "<html></html>");
+    const std::string help = home_.Path() + "/Ambrin/Ambrin.hlp";
+    for (const std::string& expected : {guide, help}) {
+        if (expected == help) test::WriteBytes(help, "help");
+        QTest::keyClick(strip_.get(), Qt::Key_F1);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return test::FileBytes(opened).find(expected + "\n") != std::string::npos; }, 5000))
+            << expected << " in " << test::FileBytes(opened);
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no message when something opened";
+    }
+    test::SetEnvironment("PATH", path);
+    test::SetEnvironment("AMBRIN_GUIDE", "/nonexistent/guide.html");
+}
+
 TEST_F(OptionsTest, F1InEveryWindowNamesTheMissingHelpFile)
 {
     const QString expected = QString::fromStdString("Unable to find or open Ambrin help file " +

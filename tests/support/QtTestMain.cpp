@@ -33,6 +33,7 @@ void WatchForUnansweredDialogs()
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("AMBRIN_GUIDE", "/nonexistent/guide.html");  // F1 never opens a browser unless a test asks
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     WatchForUnansweredDialogs();
