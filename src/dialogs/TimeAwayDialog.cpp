@@ -48,25 +48,25 @@ TimeAwayDialog::TimeAwayDialog(std::function<std::vector<std::string>()> project
     text_->setWordWrap(true);
     text_->setMinimumWidth(fontMetrics().averageCharWidth() * 50);
 
-    struct ButtonSpec {
+    struct AnswerButton {
         const char* text;
         const char* name;
         const char* description;
         AwayAnswer answer;
     };
-    const ButtonSpec specs[] = {
+    const AnswerButton buttonsByAnswer[] = {
         {"&Keep", "keepButton", "The time away stays on the running project", AwayAnswer::Keep},
         {"&Discard", "discardButton", "The time away is dropped; the project runs on from now", AwayAnswer::Discard},
         {"Discard and &stop", "discardStopButton", "The time away is dropped and no project runs", AwayAnswer::DiscardAndStop},
         {"&Assign to...", "assignButton", "The time away goes to another project, chosen next", AwayAnswer::AssignTo},
     };
     auto* buttons = new QHBoxLayout;
-    for (const ButtonSpec& spec : specs) {
-        auto* button = new QPushButton(QString::fromLatin1(spec.text), this);
-        button->setObjectName(spec.name);
-        Describe(button, {}, QString::fromLatin1(spec.description));
+    for (const AnswerButton& choice : buttonsByAnswer) {
+        auto* button = new QPushButton(QString::fromLatin1(choice.text), this);
+        button->setObjectName(choice.name);
+        Describe(button, {}, QString::fromLatin1(choice.description));
         buttons->addWidget(button);
-        const AwayAnswer answer = spec.answer;
+        const AwayAnswer answer = choice.answer;
         if (answer == AwayAnswer::AssignTo) {
             connect(button, &QPushButton::clicked, this, &TimeAwayDialog::AssignTo);
         } else {
