@@ -11,6 +11,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QFile>
 #include <QLoggingCategory>
 #include <QMessageBox>
 
@@ -49,7 +50,14 @@ TimeAwayDialog* AwayWatch::Question() const
 
 void AwayWatch::AddSessionSources()
 {
-    QDBusConnection session = QDBusConnection::sessionBus();
+    // Only buses that are there: asking for a session bus with no address would have libdbus
+    // start one of its own (autolaunch), a daemon left behind for nothing.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    const bool sessionThere = !qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") ||
+                              (!runtime.isEmpty() && QFile::exists(runtime + QStringLiteral("/bus")));
+    const bool systemThere = !qEnvironmentVariableIsEmpty("DBUS_SYSTEM_BUS_ADDRESS") ||
+                             QFile::exists(QStringLiteral("/run/dbus/system_bus_socket"));
+    QDBusConnection session = sessionThere ? QDBusConnection::sessionBus() : QDBusConnection(QString());
     if (!IsWaylandSession()) {
         if (std::shared_ptr<platform::IdleCounter> counter = platform::OpenDisplayIdleCounter()) {
             AddSource(new IdleCounterSource(QStringLiteral("the display's idle counter"), [counter] { return counter->IdleMilliseconds(); },
@@ -68,7 +76,9 @@ void AwayWatch::AddSessionSources()
     AddSource(new WindowsPresenceSource(strip_, this));
 #endif
     if (session.isConnected()) AddSource(new ScreenSaverSource(session, this));
-    if (QDBusConnection system = QDBusConnection::systemBus(); system.isConnected()) AddSource(new LogindSource(system, this));
+    if (systemThere) {
+        if (QDBusConnection system = QDBusConnection::systemBus(); system.isConnected()) AddSource(new LogindSource(system, this));
+    }
     qCInfo(awayLog) << "time away is told by:" << (names_.isEmpty() ? QStringLiteral("nothing on this session") : names_.join(", "));
 }
 
