@@ -70,7 +70,7 @@ test-asan:
 # a run that hangs is ended after 20 minutes. Qt's regular expressions run without their JIT:
 # valgrind cannot follow code made at run time and reports its reads as uninitialised.
 VALGRIND = timeout --kill-after=10 1200 valgrind --error-exitcode=9 --leak-check=full --errors-for-leak-kinds=definite \
-	--show-leak-kinds=definite -q
+	--show-leak-kinds=definite --suppressions=tests/valgrind.supp -q
 test-valgrind: build
 	@scripts/install-deps valgrind
 	QT_QPA_PLATFORM=offscreen QT_ENABLE_REGEXP_JIT=0 $(VALGRIND) build/dev/tests/ambrin_ui_tests \
