@@ -101,7 +101,7 @@ void AwayWatch::OnBack(quint64 at)
     qCInfo(awayLog) << "back at" << QString::fromStdString(ClockTime(at).Format(ClockTextStyle::Numeric, true));
     const std::int64_t minimum = AwayMilliseconds() / 1000;
     if (minimum <= 0) {  // the option is off: forget the away, ask nothing
-        tracker_->Back(ClockTime(at), INT64_MAX, log_);
+        tracker_->Forget();
         return;
     }
     const std::optional<AwayQuestion> question = tracker_->Back(ClockTime(at), minimum, log_);

@@ -261,8 +261,13 @@ void MainWindow::ShowOptions()
     if (dialog.exec() == QDialog::Accepted) StayOnTop(dialog.StayOnTop());
     // The project list or the log may have been edited there, and the files changed meanwhile.
     if (dialog.ListEdited()) keeper_->Files().MarkUnsaved();
+    SettleAfterDialog(logReads, dialog.LogReplaced());
+}
+
+void MainWindow::SettleAfterDialog(std::uint64_t logReadsAtOpen, bool logReplaced)
+{
     changing_ = true;  // the question's window takes the focus from the drop-down: that is no switch
-    if (dialog.LogReplaced()) keeper_->SettleEditedLog(logReads);
+    if (logReplaced) keeper_->SettleEditedLog(logReadsAtOpen);
     else keeper_->CatchUp();
     changing_ = false;
     RefreshProjects();

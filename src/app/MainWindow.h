@@ -65,6 +65,9 @@ protected:
 private:
     void BuildControls();
     void SetPickers(ClockTime time);
+    // After a dialog that may have replaced the log (its OK) or the files (other programs):
+    // the files settled, shown and saved.
+    void SettleAfterDialog(std::uint64_t logReadsAtOpen, bool logReplaced);
     void UpdateStatusTip();
     void StayOnTop(bool onTop);
     // The strip's menu (About Ambrin...), wherever it is asked for: a right click or Shift+F10

@@ -36,13 +36,7 @@ void MainWindow::EditLog()
 {
     const std::uint64_t logReads = keeper_->Files().LogReads();
     EditLogDialog dialog(app_.Log(), app_.Locations(), this);
-    const bool replaced = dialog.exec() == QDialog::Accepted;
-    changing_ = true;  // the question's window takes the focus from the drop-down: that is no switch
-    if (replaced) keeper_->SettleEditedLog(logReads);
-    else keeper_->CatchUp();
-    changing_ = false;
-    RefreshProjects();
-    SaveFiles();
+    SettleAfterDialog(logReads, dialog.exec() == QDialog::Accepted);
 }
 
 }  // namespace ambrin

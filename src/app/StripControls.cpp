@@ -97,7 +97,7 @@ QString StatusTip(const QString& project, const RunningStatus& status, ClockTime
     QString tip = project;
     if (!status.project.empty()) {
         const CalendarFields f = status.since.Fields();
-        QString at = QStringLiteral("%1:%2").arg(f.hour).arg(f.minute, 2, 10, QLatin1Char('0'));
+        QString at = HourMinute(status.since);
         if (!SameDay(status.since, now)) at = QLocale().toString(QDate(f.year, f.month, f.day), QStringLiteral("ddd d MMM ")) + at;
         tip += QStringLiteral("\nsince %1, %2 so far").arg(at, ToQString(FormatHoursMinutes(status.elapsedSeconds)));
     }

@@ -31,6 +31,8 @@ public:
     // project (not "<idle>") ran; merged with one still unanswered about the same record.
     std::optional<AwayQuestion> Back(ClockTime at, std::int64_t minimumSeconds, TimeLog& log);
     bool IsAway() const { return since_.has_value(); }
+    // Back, with nothing to ask whatever the away was (the question is turned off).
+    void Forget() { since_.reset(); }
     // The question shown and not yet answered.
     const std::optional<AwayQuestion>& Pending() const { return pending_; }
     void Answered() { pending_.reset(); }

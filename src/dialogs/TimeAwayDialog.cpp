@@ -2,6 +2,7 @@
 
 #include "core/ClockTime.h"
 #include "core/TimeAway.h"
+#include "core/TimeSummary.h"
 #include "dialogs/common/Accessibility.h"
 #include "dialogs/common/QtText.h"
 
@@ -17,10 +18,7 @@ namespace {
 
 QString ClockText(ClockTime time, bool withDate)
 {
-    const CalendarFields f = time.Fields();
-    const QString clock = QStringLiteral("%1:%2").arg(f.hour).arg(f.minute, 2, 10, QLatin1Char('0'));
-    return withDate ? QStringLiteral("%1-%2-%3 %4").arg(f.year).arg(f.month, 2, 10, QLatin1Char('0')).arg(f.day, 2, 10, QLatin1Char('0')).arg(clock)
-                    : clock;
+    return withDate ? ToQString(FormatIsoDate(DateOf(time))) + QLatin1Char(' ') + HourMinute(time) : HourMinute(time);
 }
 
 QString Duration(std::int64_t seconds)

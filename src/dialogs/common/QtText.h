@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ClockTime.h"
+
 #include <QString>
 
 #include <string>
@@ -17,6 +19,13 @@ inline std::string ToBytes(const QString& text)
 {
     const QByteArray bytes = text.toLocal8Bit();
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+// "9:05": the hour and minute of a time, as the windows' messages give it.
+inline QString HourMinute(ClockTime time)
+{
+    const CalendarFields f = time.Fields();
+    return QStringLiteral("%1:%2").arg(f.hour).arg(f.minute, 2, 10, QLatin1Char('0'));
 }
 
 // A multi-line text for an edit box: its CR LF pairs become the box's line breaks.
