@@ -112,8 +112,7 @@ int RunStripCommand(const std::vector<std::string>& args, std::ostream& out, std
     QCoreApplication application(argc, argv);  // the local socket wants an event loop's parts
     FileLocations locations;
     // The status changes nothing, not even a folder: with none, no strip runs there.
-    std::string folder = CurrentLogPathToRead();
-    folder.resize(folder.size() - kCurrentLogName.size() - 1);
+    const std::string folder = LogFolderToRead();
     if (request.kind == StripRequest::Kind::Status && !platform::PathExists(folder)) {
         return RunReport(args, CurrentLogPathToRead(), out, err);
     }

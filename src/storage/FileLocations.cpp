@@ -64,10 +64,16 @@ std::string FileLocations::ProjectListPath()
     return text_;
 }
 
-std::string CurrentLogPathToRead()
+std::string LogFolderToRead()
 {
     std::string path = AppFolderSetting();
     JoinPath(path, kLogFolderName);
+    return path;
+}
+
+std::string CurrentLogPathToRead()
+{
+    std::string path = LogFolderToRead();
     JoinPath(path, kCurrentLogName);
     return path;
 }

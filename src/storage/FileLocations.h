@@ -24,7 +24,9 @@ void JoinPath(std::string& path, std::string_view name);
 // "C:\Ambrin" on Windows, "$HOME/Ambrin" elsewhere.
 std::string DefaultAppFolder();
 
-// The current log's path for a reader that changes nothing; makes no folder.
+// The log folder and the current log's path for a reader that changes nothing; no folder is
+// made.
+std::string LogFolderToRead();
 std::string CurrentLogPathToRead();
 
 // The help file "Ambrin.hlp" in the application folder; makes no folder.
