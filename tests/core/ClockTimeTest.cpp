@@ -6,48 +6,38 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace ambrin {
 namespace {
 
 using test::MakeTime;
-
-struct FormatCase {
-    const char* name;
-    ClockTime value;
-    ClockTextStyle style;
-    bool withSeconds;
-    const char* expected;
-};
+using Style = ClockTextStyle;
 
 TEST(ClockTimeFormat, Table)
 {
-    const FormatCase cases[] = {
-        {"empty numeric", ClockTime(), ClockTextStyle::Numeric, false, ""},
-        {"empty time only", ClockTime(), ClockTextStyle::TimeOnly, false, ""},
-        {"no leading zeros but minutes", MakeTime(2005, 1, 2, 3, 4, 5), ClockTextStyle::Numeric,
-         true, "1-2-2005 3:04:05"},
-        {"numeric drops seconds", MakeTime(2005, 3, 7, 9, 5, 3), ClockTextStyle::Numeric, false,
-         "3-7-2005 9:05"},
-        {"numeric 24-hour", MakeTime(2005, 12, 31, 23, 59), ClockTextStyle::Numeric, false,
-         "12-31-2005 23:59"},
-        {"year 30827", MakeTime(30827, 12, 31, 23, 59, 59), ClockTextStyle::Numeric, true,
+    const std::tuple<const char*, ClockTime, Style, bool, const char*> cases[] = {
+        {"empty numeric", ClockTime(), Style::Numeric, false, ""},
+        {"empty time only", ClockTime(), Style::TimeOnly, false, ""},
+        {"no leading zeros but minutes", MakeTime(2005, 1, 2, 3, 4, 5), Style::Numeric, true,
+         "1-2-2005 3:04:05"},
+        {"numeric 24-hour drops seconds", MakeTime(2005, 12, 31, 23, 59, 3), Style::Numeric,
+         false, "12-31-2005 23:59"},
+        {"year 30827", MakeTime(30827, 12, 31, 23, 59, 59), Style::Numeric, true,
          "12-31-30827 23:59:59"},
-        {"12:05 am", MakeTime(2005, 3, 7, 0, 5), ClockTextStyle::TimeOnly, false,
-         "         12:05 am"},
-        {"12:05 pm", MakeTime(2005, 3, 7, 12, 5), ClockTextStyle::TimeOnly, false,
-         "         12:05 pm"},
-        {"time only ignores seconds", MakeTime(2005, 3, 7, 13, 15, 59), ClockTextStyle::TimeOnly,
-         true, "         1:15 pm"},
-        {"date and time", MakeTime(2005, 3, 7, 13, 15), ClockTextStyle::DateAndTime, false,
+        {"12:05 am", MakeTime(2005, 3, 7, 0, 5), Style::TimeOnly, false, "         12:05 am"},
+        {"12:05 pm", MakeTime(2005, 3, 7, 12, 5), Style::TimeOnly, false, "         12:05 pm"},
+        {"time only ignores seconds", MakeTime(2005, 3, 7, 13, 15, 59), Style::TimeOnly, true,
+         "         1:15 pm"},
+        {"date and time", MakeTime(2005, 3, 7, 13, 15), Style::DateAndTime, false,
          "Mon Mar 7, 1:15 pm"},
-        {"sunday in december", MakeTime(2006, 12, 31, 9, 5), ClockTextStyle::DateAndTime, false,
+        {"sunday in december", MakeTime(2006, 12, 31, 9, 5), Style::DateAndTime, false,
          "Sun Dec 31, 9:05 am"},
-        {"leap day", MakeTime(2004, 2, 29, 12, 0), ClockTextStyle::DateAndTime, false,
+        {"leap day", MakeTime(2004, 2, 29, 12, 0), Style::DateAndTime, false,
          "Sun Feb 29, 12:00 pm"},
     };
-    for (const FormatCase& c : cases) {
-        EXPECT_EQ(c.value.Format(c.style, c.withSeconds), c.expected) << c.name;
+    for (const auto& [name, value, style, withSeconds, expected] : cases) {
+        EXPECT_EQ(value.Format(style, withSeconds), expected) << name;
     }
 }
 
@@ -55,26 +45,22 @@ TEST(ClockTimeFields, RoundTripEveryDayOfFourCenturies)
 {
     // Walks 1601..2001 day by day: fields to ticks and back must agree, weekdays cycle.
     std::uint64_t ticks = 0;
-    int expectedWeekday = 1;
     for (std::uint64_t day = 0; day < 146097; ++day, ticks += kTicksPerDay) {
         const CalendarFields f = ClockTime(ticks).Fields();
         std::uint64_t back = 0;
         ASSERT_TRUE(FieldsToTicks(f, back)) << day;
         ASSERT_EQ(back, ticks) << day;
-        ASSERT_EQ(f.dayOfWeek, expectedWeekday) << day;
-        expectedWeekday = (expectedWeekday + 1) % 7;
+        ASSERT_EQ(f.dayOfWeek, (day + 1) % 7) << day;
     }
 }
 
-struct FromFieldsCase {
-    const char* name;
-    long long year, month, day, hour, minute, second;
-    bool valid;
-};
-
 TEST(ClockTimeFromFields, ValidityTable)
 {
-    const FromFieldsCase cases[] = {
+    const struct {
+        const char* name;
+        long long year, month, day, hour, minute, second;
+        bool valid;
+    } cases[] = {
         {"first moment", 1601, 1, 1, 0, 0, 0, true},
         {"last second", 30827, 12, 31, 23, 59, 59, true},
         {"year before 1601", 1600, 12, 31, 23, 59, 59, false},
@@ -89,13 +75,11 @@ TEST(ClockTimeFromFields, ValidityTable)
         {"low 16 bits taken", 2005 + 65536, 3 + 65536, 7, 9, 5, 0, true},
         {"negative wraps to invalid", 2005, -1, 7, 9, 5, 0, false},
     };
-    for (const FromFieldsCase& c : cases) {
+    for (const auto& c : cases) {
         ClockTime t(12345);
         EXPECT_EQ(t.FromFields(c.year, c.month, c.day, c.hour, c.minute, c.second), c.valid)
             << c.name;
-        if (!c.valid) {
-            EXPECT_EQ(t.Ticks(), 12345u) << c.name << ": value must stay unchanged";
-        }
+        EXPECT_TRUE(c.valid || t.Ticks() == 12345u) << c.name << ": value must stay unchanged";
     }
     ClockTime wrapped;
     wrapped.FromFields(2005 + 65536, 3 + 65536, 7, 9, 5, 0);
@@ -106,50 +90,48 @@ struct ParseCase {
     const char* name;
     std::string text;
     ClockTime expected;
+    // Rows print as their names (gtest would dump their bytes, padding included).
+    friend void PrintTo(const ParseCase& row, std::ostream* os) { *os << row.name; }
 };
 
-// Rows print as their names (gtest would dump their bytes, padding included).
-void PrintTo(const ParseCase& row, std::ostream* os)
-{
-    *os << row.name;
-}
+const ClockTime k905 = MakeTime(2005, 3, 7, 9, 5);
 
 std::vector<ParseCase> ParseCases()
 {
     const ClockTime empty;
     return {
-        {"dashes", "3-7-2005 9:05", MakeTime(2005, 3, 7, 9, 5)},
-        {"slashes", "3/7/2005 9:05", MakeTime(2005, 3, 7, 9, 5)},
+        {"dashes", "3-7-2005 9:05", k905},
+        {"slashes", "3/7/2005 9:05", k905},
         {"with seconds", "3-7-2005 9:05:30", MakeTime(2005, 3, 7, 9, 5, 30)},
-        {"12 hour pm", "3/7/2005 9:05 pm", MakeTime(2005, 3, 7, 21, 5)},
         {"12 hour PM with seconds", "12-1-2026 1:00:30 PM", MakeTime(2026, 12, 1, 13, 0, 30)},
-        {"12 hour noon and midnight", "3-7-2005 12:15 PM", MakeTime(2005, 3, 7, 12, 15)},
+        {"12 PM is noon", "3-7-2005 12:15 PM", MakeTime(2005, 3, 7, 12, 15)},
         {"12 AM is midnight", "3-7-2005 12:15AM", MakeTime(2005, 3, 7, 0, 15)},
         {"no hour 13 on a 12 hour clock", "3-7-2005 13:15 pm", empty},
-        {"repeated delimiters skipped", "3--7-2005   9::05", MakeTime(2005, 3, 7, 9, 5)},
-        {"leading white space in a token", "3-7-2005 9:\t05", MakeTime(2005, 3, 7, 9, 5)},
-        {"plus sign", "+3-7-2005 9:05", MakeTime(2005, 3, 7, 9, 5)},
-        {"digits then junk", "3x-7-2005 9:05", MakeTime(2005, 3, 7, 9, 5)},
+        {"repeated delimiters skipped", "3--7-2005   9::05", k905},
+        {"leading white space in a token", "3-7-2005 9:\t05", k905},
+        {"plus sign", "+3-7-2005 9:05", k905},
+        {"digits then junk", "3x-7-2005 9:05", k905},
         {"date only", "3-7-2005", empty},
         {"no minute", "3-7-2005 9", empty},
         {"month 13", "13-1-2005 9:05", empty},
         {"30 February", "2-30-2005 9:05", empty},
         {"two-digit year", "3-7-05 9:05", empty},
         {"hour 24", "3-7-2005 24:00", empty},
-        {"year first", "2005-03-07 09:05", MakeTime(2005, 3, 7, 9, 5)},
-        {"year first with a T and seconds", "2026-12-01T10:00:59.250", MakeTime(2026, 12, 1, 10, 0, 59)},
+        {"year first", "2005-03-07 09:05", k905},
+        {"year first with a T and seconds", "2026-12-01T10:00:59.250",
+         MakeTime(2026, 12, 1, 10, 0, 59)},
         {"year first, 12 hour", "2026-12-01 1:00 pm", MakeTime(2026, 12, 1, 13, 0)},
         {"empty", "", empty},
         {"column name", "Start", empty},
         {"seconds 60", "3-7-2005 9:05:60", empty},
         {"huge digit run saturates", "3-7-" + std::string(5000, '9') + " 9:05", empty},
-        {"low 16 bits of the year", "3-7-67541 9:05", MakeTime(2005, 3, 7, 9, 5)},
-        {"negative month", "-3-7-2005 9:05", MakeTime(2005, 3, 7, 9, 5)},
+        {"low 16 bits of the year", "3-7-67541 9:05", k905},
+        {"negative month", "-3-7-2005 9:05", k905},
         {"NUL is an ordinary byte", std::string("3-7-2005 9:05\0:30", 17),
          MakeTime(2005, 3, 7, 9, 5, 30)},
         {"a slash is no year delimiter", "3-7//2005 9:05", empty},
         {"only the first 200 bytes", "3-7-2005" + std::string(192, ' ') + "9:05", empty},
-        {"200 bytes exactly", "3-7-2005" + std::string(188, ' ') + "9:05", MakeTime(2005, 3, 7, 9, 5)},
+        {"200 bytes exactly", "3-7-2005" + std::string(188, ' ') + "9:05", k905},
     };
 }
 
@@ -165,15 +147,9 @@ TEST_P(ClockTimeParse, ReadsAsTheTable)
 INSTANTIATE_TEST_SUITE_P(Texts, ClockTimeParse, ::testing::ValuesIn(ParseCases()),
                          test::ByRowName());
 
-struct RoundCase {
-    const char* name;
-    ClockTime value;
-    ClockTime expected;
-};
-
 TEST(RoundToQuarterHour, Table)
 {
-    const RoundCase cases[] = {
+    const std::tuple<const char*, ClockTime, ClockTime> cases[] = {
         {"just below half", MakeTime(2005, 3, 7, 9, 7, 29, 999), MakeTime(2005, 3, 7, 9, 0)},
         {"exact half rounds up", MakeTime(2005, 3, 7, 9, 7, 30), MakeTime(2005, 3, 7, 9, 15)},
         {"into the next hour", MakeTime(2005, 3, 7, 9, 52, 30), MakeTime(2005, 3, 7, 10, 0)},
@@ -181,7 +157,9 @@ TEST(RoundToQuarterHour, Table)
         {"on a quarter stays", MakeTime(2005, 3, 7, 9, 15), MakeTime(2005, 3, 7, 9, 15)},
         {"empty stays empty", ClockTime(), ClockTime()},
     };
-    for (const RoundCase& c : cases) EXPECT_EQ(RoundToQuarterHour(c.value), c.expected) << c.name;
+    for (const auto& [name, value, expected] : cases) {
+        EXPECT_EQ(RoundToQuarterHour(value), expected) << name;
+    }
 }
 
 TEST(SecondsBetween, TruncatesTowardZero)
@@ -190,7 +168,6 @@ TEST(SecondsBetween, TruncatesTowardZero)
     EXPECT_EQ(SecondsBetween(ClockTime(base.Ticks() + 19'999'999), base), 1);
     EXPECT_EQ(SecondsBetween(ClockTime(base.Ticks() - 15'000'000), base), -1);
     EXPECT_EQ(SecondsBetween(MakeTime(2005, 3, 7, 7, 30), base), -5400);
-    EXPECT_EQ(SecondsBetween(base, ClockTime()), static_cast<std::int64_t>(base.Ticks() / kTicksPerSecond));
 }
 
 TEST(SameDay, ComparesCalendarDates)
@@ -203,11 +180,10 @@ TEST(SameDay, ComparesCalendarDates)
 TEST(FormatHours, SeventeenDigitsThenHalfAwayFromZero)
 {
     const std::pair<std::int32_t, const char*> cases[] = {
-        {0, "0.00"},          {5400, "1.50"},         {-5400, "-1.50"},
-        {450, "0.13"},        {378, "0.11"},          {1350, "0.38"},
-        {360018, "100.01"},   {199926, "55.53"},      {-450, "-0.13"},
-        {17, "0.00"},         {18, "0.01"},           {3600 * 1000, "1000.00"},
-        {2147483647, "596523.24"}, {-2147483647 - 1, "-596523.24"},
+        {0, "0.00"},       {5400, "1.50"},   {-5400, "-1.50"},   {450, "0.13"},
+        {378, "0.11"},     {1350, "0.38"},   {360018, "100.01"}, {199926, "55.53"},
+        {-450, "-0.13"},   {17, "0.00"},     {18, "0.01"},       {3600000, "1000.00"},
+        {2147483647, "596523.24"},           {-2147483647 - 1, "-596523.24"},
     };
     for (const auto& [seconds, expected] : cases) {
         EXPECT_EQ(FormatHours(seconds), expected) << seconds << " s";

@@ -59,7 +59,6 @@ TEST(StripRequests, DoWhatTheStripsControlsDo)
         {"start now", {Kind::Start, {}, " Accounts ", false}, false, "Web 9:00-10:07 n|Accounts 10:07-", ""},
         {"start at a time, rounded", {Kind::Start, MakeTime(2026, 12, 7, 9, 52), "Accounts", false}, true,
          "Web 9:00-9:45 n|Accounts 9:45-", ""},
-        {"the running project again changes nothing", {Kind::Start, {}, "WEB", false}, false, "Web 9:00- n", ""},
         {"stop", {Kind::Stop, {}, "", false}, false, "Web 9:00-10:07 n|<idle> 10:07-", ""},
         {"notes, line breaks as the file keeps them", {Kind::Notes, {}, "a\nb", false}, false, "Web 9:00- a\r\nb", ""},
         {"a start before the running record's", {Kind::Start, MakeTime(2026, 12, 7, 8, 0), "Accounts", false}, false,

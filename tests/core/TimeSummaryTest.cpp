@@ -33,12 +33,8 @@ struct SummaryCase {
     SummaryGrouping by;
     std::vector<Cell> cells;  // those not zero, by project then period
     std::uint32_t skipped = 0;
+    friend void PrintTo(const SummaryCase& row, std::ostream* os) { *os << row.name; }
 };
-
-void PrintTo(const SummaryCase& row, std::ostream* os)
-{
-    *os << row.name;
-}
 
 const ClockTime kNow = MakeTime(2026, 12, 7, 10, 30);
 
@@ -151,8 +147,8 @@ TEST(SummaryRanges, RunFromTheirFirstDayToTheirLast)
     };
     for (const auto& [name, range, day, expected] : cases) {
         const DateSpan span = RangeAround(range, day);
-        EXPECT_EQ(FormatIsoDate(span.from) + " " + FormatIsoDate(span.to), FormatIsoDate(expected.from) + " " + FormatIsoDate(expected.to))
-            << name;
+        EXPECT_TRUE(span == expected) << name << ": " << FormatIsoDate(span.from) << " to "
+                                      << FormatIsoDate(span.to);
     }
 }
 

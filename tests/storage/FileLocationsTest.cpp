@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 namespace ambrin {
 namespace {
@@ -34,28 +35,26 @@ TEST(JoinPath, AddsTheSeparatorOnlyWhenNeeded)
     }
 }
 
-TEST(FileLocations, DefaultFolderIsInHomeAndMadeOnTheWay)
+// The files and the help file lie in the application folder, its Logs folder made on the way.
+TEST(FileLocations, FollowTheAppFolderSetting)
 {
-    test::TempHome home;
-    FileLocations locations;
-    EXPECT_EQ(locations.CurrentLogPath(), home.Path() + "/Ambrin/Logs/current log.csv");
-    EXPECT_EQ(locations.ProjectListPath(), home.Path() + "/Ambrin/Logs/projects.txt");
-    EXPECT_TRUE(fs::is_directory(home.Path() + "/Ambrin/Logs"));
-    EXPECT_EQ(HelpFilePath(), home.Path() + "/Ambrin/Ambrin.hlp");
-}
-
-TEST(FileLocations, AppFolderSettingWithOrWithoutSeparator)
-{
-    for (const char* suffix : {"", "/"}) {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        // name, the setting under home (nullptr: none), the application folder under home
+        {"no setting: the default", nullptr, "/Ambrin"},
+        {"empty means absent", "", "/Ambrin"},
+        {"without a separator", "/Time", "/Time"},
+        {"with a separator", "/Time/", "/Time"},
+    };
+    for (const auto& [name, setting, folder] : cases) {
         test::TempHome home;
-        SetAppFolder(home, home.Path() + "/Time" + suffix);
+        if (setting) SetAppFolder(home, *setting ? home.Path() + setting : "");
         FileLocations locations;
-        EXPECT_EQ(locations.CurrentLogPath(), home.Path() + "/Time/Logs/current log.csv");
-        EXPECT_EQ(HelpFilePath(), home.Path() + "/Time/Ambrin.hlp");
+        const std::string logs = home.Path() + folder + "/Logs";
+        EXPECT_EQ(locations.CurrentLogPath(), logs + "/current log.csv") << name;
+        EXPECT_EQ(locations.ProjectListPath(), logs + "/projects.txt") << name;
+        EXPECT_TRUE(fs::is_directory(logs)) << name;
+        EXPECT_EQ(HelpFilePath(), home.Path() + folder + "/Ambrin.hlp") << name;
     }
-    test::TempHome home;
-    SetAppFolder(home, "");
-    EXPECT_EQ(FileLocations().LogFolder(), home.Path() + "/Ambrin/Logs") << "empty means absent";
 }
 
 TEST(FileLocations, FolderFailuresAreIgnoredAndPathsReturned)
@@ -79,6 +78,27 @@ TEST(FileLocations, HelpLaunchFailsForAMissingFile)
     EXPECT_FALSE(LaunchHelp(path));
     EXPECT_EQ(path, home.Path() + "/Ambrin/Ambrin.hlp");
     EXPECT_FALSE(fs::exists(home.Path() + "/Ambrin")) << "help makes no folder";
+}
+
+// Input no one should give: shell syntax in the application folder, which the help opens.
+TEST(BadInput, ShellMetacharactersInPathsReachNoShell)
+{
+    test::TempHome home;
+    const std::string folder =
+        home.Path() + "/$(touch pwned); `touch pwned2` | touch pwned3 & 'x\"";
+    SetAppFolder(home, folder.substr(0, folder.size() - 1) + "\\\"");  // the quote escaped
+    FileLocations locations;
+    EXPECT_EQ(locations.LogFolder(), folder + "/Logs");
+    EXPECT_TRUE(fs::is_directory(folder + "/Logs"));
+    test::WriteBytes(folder + "/Ambrin.hlp", "help");
+    std::string path;
+    LaunchHelp(path);  // xdg-open may be missing; either way no shell reads the path
+    EXPECT_EQ(path, folder + "/Ambrin.hlp");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    for (const char* name : {"pwned", "pwned2", "pwned3"}) {
+        EXPECT_FALSE(fs::exists(home.Path() + "/" + name)) << name;
+        EXPECT_FALSE(fs::exists(name)) << name;
+    }
 }
 
 }  // namespace

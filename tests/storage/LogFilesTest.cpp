@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <optional>
@@ -137,12 +138,8 @@ struct Unreadable {
     std::string name;
     std::string bytes;
     std::size_t readFailsHalfWayIn = 0;  // records of a log whose read fails half way through
+    friend void PrintTo(const Unreadable& row, std::ostream* os) { *os << row.name; }
 };
-
-void PrintTo(const Unreadable& row, std::ostream* os)
-{
-    *os << row.name;
-}
 
 class UnreadableLog : public ::testing::TestWithParam<Unreadable> {};
 
@@ -180,7 +177,7 @@ INSTANTIATE_TEST_SUITE_P(Files, UnreadableLog,
 
 TEST(LogFiles, FoldersThatCannotBeUsedLoseNothing)
 {
-    // The log folder is a file; the application folder's parent is missing.
+    // The log folder is a file (a missing parent folder: FileLocations' own tests).
     test::TempHome home;
     WriteBytes(home.Path() + "/Ambrin/Logs", "a file, not a folder");
     Files f;
@@ -191,13 +188,21 @@ TEST(LogFiles, FoldersThatCannotBeUsedLoseNothing)
     EXPECT_EQ(f.log.Count(), 1u);
 }
 
-TEST(SharedLog, AChangeByAnotherProgramIsKeptUnderOurs)
-{
+// The files read at 9:30, while a record of Accounts runs since 9:00.
+class SharedLog : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        WriteBytes(f.LogPath(), kAccounts);
+        f.Load();
+    }
     test::TempHome home;
-    test::FakeClock clock(MakeTime(2026, 12, 7, 9, 30));
+    test::FakeClock clock{MakeTime(2026, 12, 7, 9, 30)};
     Files f;
-    WriteBytes(f.LogPath(), kAccounts);
-    f.Load();
+};
+
+TEST_F(SharedLog, AChangeByAnotherProgramIsKeptUnderOurs)
+{
     WriteBytes(f.Folder() + "/projects.txt", "Accounts\r\n");
     f.files.Save(false);
     // A script adds a record and a name while the strip runs; then the person switches.
@@ -214,12 +219,8 @@ TEST(SharedLog, AChangeByAnotherProgramIsKeptUnderOurs)
     EXPECT_FALSE(f.files.ChangedOnDisk());
 }
 
-TEST(SharedLog, WhileNothingWaitsTheFileIsShownAsItIs)
+TEST_F(SharedLog, WhileNothingWaitsTheFileIsShownAsItIs)
 {
-    test::TempHome home;
-    Files f;
-    WriteBytes(f.LogPath(), kAccounts);
-    f.Load();
     EXPECT_FALSE(f.files.ReadAgain()) << "nothing changed";
     WriteBytes(f.LogPath(), "\"12-7-2026 9:00\",\"12-7-2026 9:45\",\"Accounts\",\"\"\r\n");
     ASSERT_TRUE(f.files.ReadAgain());
@@ -233,12 +234,8 @@ TEST(SharedLog, WhileNothingWaitsTheFileIsShownAsItIs)
     EXPECT_EQ(FileBytes(f.LogPath()), "\"12-7-2026 9:00\",\"12-7-2026 9:45\",\"Accounts\",\"\"\r\n");
 }
 
-TEST(SharedLog, ConflictCopiesAreMergedOnceAndPutAway)
+TEST_F(SharedLog, ConflictCopiesAreMergedOnceAndPutAway)
 {
-    test::TempHome home;
-    Files f;
-    WriteBytes(f.LogPath(), kAccounts);
-    f.Load();
     const std::string copy = "current log.sync-conflict-20261207-101500-ABCDEFG.csv";
     const std::string listCopy = "projects (conflicted copy 2026-12-07 101500).txt";
     WriteBytes(f.Folder() + "/" + copy, kScript + kAccounts);
@@ -284,20 +281,20 @@ TEST(SharedFolder, AnotherUsersLockIsInUseAndNamesItsOwner)
 TEST(KillDuringSave, EveryKillLeavesOneWholeVersion)
 {
     test::TempHome home;
-    FileLocations locations;
+    Files f;
     std::string logs[2], lists[2];
-    for (int version = 0; version < 2; ++version) {
-        TimeLog log;
-        ProjectList projects;
-        test::FillKillTestVersion(version, log, projects);
-        std::ostringstream logBytes, listBytes;
-        log.WriteCsv(logBytes, version == 1);
-        projects.WriteList(listBytes);
-        logs[version] = logBytes.str();
-        lists[version] = listBytes.str();
+    for (int version = 0; version < 2; ++version) {  // each version as the driver saves it
+        test::FillKillTestVersion(version, f.log, f.projects);
+        f.files.Save(version == 1);
+        logs[version] = FileBytes(f.LogPath());
+        lists[version] = FileBytes(f.locations.ProjectListPath());
     }
-    const std::string logPath = locations.CurrentLogPath();
-    const std::string listPath = locations.ProjectListPath();
+    const auto temporaries = [&] {  // what saves under way leave in the log folder
+        const std::vector<std::string> names = FolderNames(f.Folder());
+        return std::count_if(names.begin(), names.end(), [](const std::string& name) {
+            return name.find(".tmp-") != std::string::npos;
+        });
+    };
 
     std::mt19937 random(20051207);
     int midSave = 0;  // kills that left a temporary behind: they hit a save under way
@@ -316,24 +313,17 @@ TEST(KillDuringSave, EveryKillLeavesOneWholeVersion)
         ::kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
 
-        const std::string log = FileBytes(logPath);
-        const std::string list = FileBytes(listPath);
-        ASSERT_TRUE(log == logs[0] || log == logs[1]) << "kill " << kill << ": a torn log of " << log.size();
+        const std::string log = FileBytes(f.LogPath());
+        const std::string list = FileBytes(f.locations.ProjectListPath());
+        ASSERT_TRUE(log == logs[0] || log == logs[1]) << "kill " << kill << ": a torn log";
         ASSERT_TRUE(list == lists[0] || list == lists[1]) << "kill " << kill;
-        for (const std::string& name : FolderNames(locations.LogFolder())) {
-            if (name.find(".tmp-") != std::string::npos) {
-                ++midSave;
-                break;
-            }
-        }
+        midSave += temporaries() > 0;
     }
     EXPECT_GT(midSave, 5) << "the kills must land inside saves to prove anything";
 
     Files next;  // the next start removes what the killed saves left behind
     next.Load();
-    for (const std::string& name : FolderNames(locations.LogFolder())) {
-        EXPECT_EQ(name.find(".tmp-"), std::string::npos) << name;
-    }
+    EXPECT_EQ(temporaries(), 0);
 }
 
 }  // namespace

@@ -30,8 +30,7 @@ protected:
         ASSERT_TRUE(expected.ReadCsv(in));
         TimeLog log;
         ASSERT_TRUE(ReadCsvFile(log, path_)) << label;
-        ASSERT_EQ(log.Count(), expected.Count()) << label;
-        for (std::uint32_t i = 0; i < log.Count(); ++i) ASSERT_EQ(log.View(i), expected.View(i)) << label << ", record " << i;
+        EXPECT_EQ(test::RecordsOf(log), test::RecordsOf(expected)) << label;
     }
 
     test::TempHome home_;

@@ -14,26 +14,14 @@ using test::FileBytes;
 using test::WriteBytes;
 
 const std::string kSection = "[HKEY_CURRENT_USER\\Software\\Velmora Software\\Ambrin]";
-
-std::uint32_t ReadRaw(std::string_view name, std::uint32_t preset, bool* ok = nullptr)
-{
-    std::uint32_t value = preset;
-    const bool read = SettingsStore::ReadNumber(SettingsRoot::CurrentUser, settings::kKeyPath, name, value);
-    if (ok) *ok = read;
-    return value;
-}
+constexpr SettingsRoot kUser = SettingsRoot::CurrentUser;
 
 TEST(SettingsStore, DefaultsWithoutAKeyAndReadingCreatesNothing)
 {
     test::TempHome home;
     EXPECT_EQ(SettingsStore::Read(settings::kTopmost), 1u);
-    EXPECT_EQ(SettingsStore::Read(settings::kPopNote), 1u);
-    EXPECT_EQ(SettingsStore::Read(settings::kEndProj), 0u);
-    EXPECT_EQ(SettingsStore::Read(settings::kRoundTimes), 0u);
-    EXPECT_EQ(SettingsStore::Read(settings::kIncludeTotals), 0u);
     std::string text = "stale";
-    EXPECT_FALSE(SettingsStore::ReadText(SettingsRoot::CurrentUser, settings::kKeyPath,
-                                         settings::kAppFolder, text));
+    EXPECT_FALSE(SettingsStore::ReadText(kUser, settings::kKeyPath, settings::kAppFolder, text));
     EXPECT_EQ(text, "");
     EXPECT_FALSE(std::filesystem::exists(home.Path() + "/config"));
 }
@@ -78,19 +66,17 @@ TEST(SettingsStore, AWriteTouchesOnlyItsOwnLine)
     }
 }
 
-struct ValueCase {
-    const char* name;
-    const char* line;    // the value as it stands in the hive file
-    std::uint32_t preset;
-    bool numberOk;
-    std::uint32_t number;
-    bool textOk;
-    std::string text;
-};
-
 TEST(SettingsStore, ValuesReadAsTheRegistryCallsReadThem)
 {
-    const ValueCase cases[] = {
+    const struct {
+        const char* name;
+        const char* line;  // the value as it stands in the hive file
+        std::uint32_t preset;
+        bool numberOk;
+        std::uint32_t number;
+        bool textOk;
+        std::string text;
+    } cases[] = {
         {"dword", "dword:0000002a", 7, true, 42, true, "*"},
         {"dword in upper case", "DWORD:DEADBEEF", 0, true, 0xDEADBEEF, true, "\xEF\xBE\xAD\xDE"},
         {"text 1 over a preset", "\"1\"", 0xDEADBEEF, true, 0xDEAD0031, true, "1"},
@@ -104,15 +90,15 @@ TEST(SettingsStore, ValuesReadAsTheRegistryCallsReadThem)
         {"unparsable value is absent", "dword:xyz", 3, false, 3, false, ""},
         {"a name given twice: the last counts", "dword:00000001\r\n\"v\"=dword:00000000", 3, true, 0, true, ""},
     };
-    for (const ValueCase& c : cases) {
+    for (const auto& c : cases) {
         test::TempHome home;
         WriteBytes(home.HivePath(), "REGEDIT4\r\n\r\n" + kSection + "\r\n\"V\"=" + c.line + "\r\n");
-        bool ok = false;
-        EXPECT_EQ(ReadRaw("v", c.preset, &ok), c.number) << c.name;
-        EXPECT_EQ(ok, c.numberOk) << c.name;
+        std::uint32_t number = c.preset;
         std::string text;
-        EXPECT_EQ(SettingsStore::ReadText(SettingsRoot::CurrentUser, settings::kKeyPath, "V", text),
-                  c.textOk)
+        EXPECT_EQ(SettingsStore::ReadNumber(kUser, settings::kKeyPath, "v", number), c.numberOk)
+            << c.name;
+        EXPECT_EQ(number, c.number) << c.name;
+        EXPECT_EQ(SettingsStore::ReadText(kUser, settings::kKeyPath, "V", text), c.textOk)
             << c.name;
         EXPECT_EQ(text, c.text) << c.name;
     }
