@@ -1,14 +1,25 @@
+// The strip as a person meets it: its switches, notes, pickers and tray menu, and its files in a
+// world of full disks, other programs and sync engines.
 #include "app/MainWindow.h"
 
+#include "app/FileKeeper.h"
+#include "app/TrayIcon.h"
+#include "dialogs/SummaryDialog.h"
+#include "platform/SettingsHive.h"
 #include "storage/LogFiles.h"
 #include "support/DialogDriver.h"
 #include "support/LogGenerator.h"
 #include "support/StripDriver.h"
+#include "support/SystemCallFaults.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTimeEdit>
+#include <QTimer>
+#include <QToolButton>
 #include <QWheelEvent>
 
 #include <filesystem>
@@ -21,12 +32,15 @@ using test::FileBytes;
 using test::MakeTime;
 using test::OnNextDialog;
 using test::Strip;
+using test::WriteBytes;
 
-void TypeNotesAndConfirm(const QString& text)
+// Keys typed into the next notes editor: keys(edit) before the text, then Enter.
+void TypeNotes(const QString& text, std::function<void(QPlainTextEdit*)> keys = {})
 {
-    OnNextDialog([text](QDialog* dialog) {
+    OnNextDialog([text, keys](QDialog* dialog) {
         auto* edit = dialog->findChild<QPlainTextEdit*>("notesEdit");
         ASSERT_NE(edit, nullptr);
+        if (keys) keys(edit);
         QTest::keyClicks(edit, text);
         QTest::keyClick(edit, Qt::Key_Return);
     });
@@ -34,24 +48,42 @@ void TypeNotesAndConfirm(const QString& text)
 
 class MainWindowTest : public test::StripTest {};
 
-TEST_F(MainWindowTest, FirstStartThenTypedSwitchesReachTheFiles)
+TEST_F(MainWindowTest, FirstStartThenSwitchesNotesAndARestartReachTheFiles)
 {
     SettingsStore::Write(settings::kPopNote, true);
     Strip strip;
     EXPECT_EQ(strip.Combo()->currentText(), "<idle>");
     EXPECT_EQ(strip.Combo()->count(), 2) << "an empty item and <idle>";
-    EXPECT_EQ(strip.window->windowTitle(), "Ambrin 1.2");
     EXPECT_TRUE(strip.window->windowFlags() & Qt::WindowStaysOnTopHint);
 
-    TypeNotesAndConfirm("first");
+    TypeNotes("first");
     strip.Type("Accounts");
     EXPECT_EQ(strip.Log(), "\"3-7-2005 9:05\",\"\",\"Accounts\",\"first\"\r\n");
     EXPECT_EQ(strip.List(), "\r\n<idle>\r\nAccounts\r\n");
     EXPECT_EQ(strip.Combo()->currentText(), "Accounts");
-    clock_.AdvanceSeconds(30 * 60);
-    strip.window->Tick();
+
+    // The notes button: Cancel keeps the notes, OK replaces them.
+    auto* notes = strip.window->findChild<QWidget*>("notesButton");
+    OnNextDialog([](QDialog* dialog) {
+        QTest::keyClicks(dialog->findChild<QPlainTextEdit*>("notesEdit"), " and more");
+        dialog->reject();
+    });
+    QTest::mouseClick(notes, Qt::LeftButton);
+    EXPECT_EQ(strip.app.Log().At(0).notes, "first");
+    TypeNotes("Sent invoice", [](QPlainTextEdit* edit) {
+        QTest::keyClick(edit, Qt::Key_Return, Qt::ControlModifier);
+    });
+    QTest::mouseClick(notes, Qt::LeftButton);
+    EXPECT_EQ(strip.Log(), "\"3-7-2005 9:05\",\"\",\"Accounts\",\"first\\r\\nSent invoice\"\r\n")
+        << "caret at the end, nothing selected, Ctrl+Enter breaks the line";
+
+    strip.Restart();
+    EXPECT_EQ(strip.Combo()->currentText(), "Accounts") << "the running project survives";
+    EXPECT_EQ(strip.app.Log().Count(), 1u);
+    Pass(strip, 30 * 60);
     strip.Type("<idle>");  // no notes editor for <idle>: it would wait for the deadline
-    EXPECT_EQ(strip.Log(), "\"3-7-2005 9:05\",\"3-7-2005 9:35\",\"Accounts\",\"first\"\r\n")
+    EXPECT_EQ(strip.Log(),
+              "\"3-7-2005 9:05\",\"3-7-2005 9:35\",\"Accounts\",\"first\\r\\nSent invoice\"\r\n")
         << "idle ends the record and is never written";
 }
 
@@ -63,15 +95,14 @@ TEST_F(MainWindowTest, TheProjectBoxTellsHowLongItRan)
     auto* combo = strip.Combo();
     EXPECT_EQ(combo->toolTip(), "<idle>\ntoday 0:00");
     strip.Type("Accounts");
-    clock_.AdvanceSeconds(55 * 60);
-    strip.window->Tick();
+    Pass(strip, 55 * 60);
     strip.Type("Website redesign");
-    clock_.AdvanceSeconds(47 * 60);
-    strip.window->Tick();
+    Pass(strip, 47 * 60);
     EXPECT_EQ(combo->toolTip(), "Website redesign\nsince 10:00, 0:47 so far\ntoday 1:42");
     clock_.Set(MakeTime(2005, 3, 8, 9, 30, 0));  // the next morning, left running
     strip.window->Tick();
-    EXPECT_EQ(combo->toolTip(), "Website redesign\nsince Mon 7 Mar 10:00, 23:30 so far\ntoday 9:30");
+    EXPECT_EQ(combo->toolTip(),
+              "Website redesign\nsince Mon 7 Mar 10:00, 23:30 so far\ntoday 9:30");
 }
 
 TEST_F(MainWindowTest, PickerSetBackHoldsForTenSeconds)
@@ -83,78 +114,30 @@ TEST_F(MainWindowTest, PickerSetBackHoldsForTenSeconds)
     //  clock   09:05 ---------------------------- 09:25:00  09:25:09
     //  picker                        09:10 (set by hand at 09:25:00)
     //  Website chosen at 09:25:09 starts at 09:10, within the 10-second hold
-    clock_.AdvanceSeconds(20 * 60);
-    strip.window->Tick();
+    Pass(strip, 20 * 60);
     time->setTime(QTime(9, 10, 0));
-    clock_.AdvanceSeconds(9);
-    strip.window->Tick();
+    Pass(strip, 9);
     strip.Type("Website");
-    EXPECT_EQ(strip.app.Log().At(0).end, MakeTime(2005, 3, 7, 9, 10));
     EXPECT_EQ(strip.app.Log().At(1).start, MakeTime(2005, 3, 7, 9, 10));
 
     time->setTime(QTime(9, 12, 0));
-    clock_.AdvanceSeconds(10);
-    strip.window->Tick();
+    Pass(strip, 10);
     EXPECT_EQ(time->time(), QTime(9, 25, 19)) << "after 10 s the pickers follow the clock again";
 
     time->setTime(QTime(9, 25, 22));  // within 5 s of the clock: not a hand edit
-    clock_.AdvanceSeconds(1);
-    strip.window->Tick();
+    Pass(strip, 1);
     EXPECT_EQ(time->time(), QTime(9, 25, 20));
-}
-
-TEST_F(MainWindowTest, NotesCancelKeepsThemOkReplacesThem)
-{
-    Strip strip;
-    strip.Type("Accounts");
-    auto* notes = strip.window->findChild<QWidget*>("notesButton");
-    TypeNotesAndConfirm("Called client");
-    QTest::mouseClick(notes, Qt::LeftButton);
-    EXPECT_EQ(strip.app.Log().At(0).notes, "Called client");
-
-    OnNextDialog([](QDialog* dialog) {
-        QTest::keyClicks(dialog->findChild<QPlainTextEdit*>("notesEdit"), " and more");
-        dialog->reject();
-    });
-    QTest::mouseClick(notes, Qt::LeftButton);
-    EXPECT_EQ(strip.app.Log().At(0).notes, "Called client");
-
-    OnNextDialog([](QDialog* dialog) {
-        auto* edit = dialog->findChild<QPlainTextEdit*>("notesEdit");
-        QTest::keyClick(edit, Qt::Key_Return, Qt::ControlModifier);
-        QTest::keyClicks(edit, "Sent invoice");
-        QTest::keyClick(edit, Qt::Key_Return);
-    });
-    QTest::mouseClick(notes, Qt::LeftButton);
-    EXPECT_EQ(strip.Log(), "\"3-7-2005 9:05\",\"\",\"Accounts\",\"Called client\\r\\nSent invoice\"\r\n")
-        << "caret at the end, nothing selected, Ctrl+Enter breaks the line";
 }
 
 TEST_F(MainWindowTest, UnchangedNotesKeepTheirBytes)
 {
-    FileLocations locations;
-    test::WriteBytes(locations.CurrentLogPath(), "\"3-7-2005 9:05\",\"\",\"Caf\xE9\",\"lone\\nLF \xE9\"\r\n");
+    test::WriteBytes(FileLocations().CurrentLogPath(),
+                     "\"3-7-2005 9:05\",\"\",\"Caf\xE9\",\"lone\\nLF \xE9\"\r\n");
     Strip strip;
     OnNextDialog([](QDialog* dialog) { dialog->accept(); });
     QTest::mouseClick(strip.window->findChild<QWidget*>("notesButton"), Qt::LeftButton);
     EXPECT_EQ(strip.app.Log().At(0).notes, "lone\nLF \xE9");
     EXPECT_EQ(strip.app.Log().At(0).project, "Caf\xE9");
-}
-
-TEST_F(MainWindowTest, RunningProjectSurvivesARestartOrEndsWithEndProj)
-{
-    Strip strip;
-    strip.Type("Accounts");
-    strip.Restart();
-    EXPECT_EQ(strip.Combo()->currentText(), "Accounts");
-    EXPECT_EQ(strip.app.Log().Count(), 1u);
-
-    SettingsStore::Write(settings::kEndProj, true);
-    SettingsStore::Write(settings::kRoundTimes, true);
-    clock_.Set(MakeTime(2005, 3, 7, 9, 48, 17));
-    strip.window.reset();
-    EXPECT_EQ(strip.Log(), "\"3-7-2005 9:05\",\"3-7-2005 9:48\",\"Accounts\",\"\"\r\n")
-        << "ended at the quit time, not rounded";
 }
 
 TEST_F(MainWindowTest, EscapeNeverClosesAndTheCloseBoxAsks)
@@ -172,28 +155,9 @@ TEST_F(MainWindowTest, EscapeNeverClosesAndTheCloseBoxAsks)
     EXPECT_TRUE(strip.window->close());
 }
 
-TEST_F(MainWindowTest, UnreadableFilesAreMovedAsideNotOverwritten)
-{
-    // A folder where the files should be cannot be read, whoever runs the test.
-    FileLocations locations;
-    const std::string log = locations.CurrentLogPath();
-    const std::string list = locations.ProjectListPath();
-    std::filesystem::create_directory(log);
-    test::WriteBytes(log + "/precious", "x");
-    std::filesystem::create_directory(list);
-    Strip strip;
-    strip.Type("Accounts");
-    EXPECT_EQ(strip.Log(), "\"3-7-2005 9:05\",\"\",\"Accounts\",\"\"\r\n");
-    EXPECT_EQ(strip.List(), "\r\n<idle>\r\nAccounts\r\n");
-    const std::string aside = log + ".unreadable-20050307-090500";
-    EXPECT_EQ(FileBytes(aside + "/precious"), "x");
-    EXPECT_TRUE(std::filesystem::is_directory(list + ".unreadable-20050307-090500"));
-}
-
 TEST_F(MainWindowTest, PickingFromTheListAndLeavingTheDropDown)
 {
-    FileLocations locations;
-    test::WriteBytes(locations.ProjectListPath(), "Website\r\naccounts\r\nBudget\r\n");
+    test::WriteBytes(FileLocations().ProjectListPath(), "Website\r\naccounts\r\nBudget\r\n");
     Strip strip;
     QComboBox* combo = strip.Combo();
     QStringList shown;
@@ -248,12 +212,12 @@ TEST_F(MainWindowTest, LargeLogLoadsAndSavesWhole)
 // changes it as it starts) does not send it to other files.
 TEST_F(MainWindowTest, AnEarlyLoadReadsTheFilesOfItsStart)
 {
-    FileLocations locations;
-    test::WriteBytes(locations.CurrentLogPath(), "\"3-7-2005 9:05\",\"\",\"Ours\",\"\"\r\n");
+    test::WriteBytes(FileLocations().CurrentLogPath(), "\"3-7-2005 9:05\",\"\",\"Ours\",\"\"\r\n");
     App app;
     app.BeginLoading();
     test::TempHome elsewhere;
-    test::WriteBytes(FileLocations().CurrentLogPath(), "\"3-7-2005 9:05\",\"\",\"Theirs\",\"\"\r\n");
+    test::WriteBytes(FileLocations().CurrentLogPath(),
+                     "\"3-7-2005 9:05\",\"\",\"Theirs\",\"\"\r\n");
     const auto files = app.LoadFiles();
     ASSERT_EQ(app.Log().Count(), 1u);
     EXPECT_EQ(app.Log().View(0).project, "Ours");
@@ -267,6 +231,252 @@ TEST_F(MainWindowTest, AnEarlyLoadNobodyTookIsAwaitedAtTheEnd)
     app.reset();  // while the reader still fills its log: the end waits for it
 }
 
+// The tray's menu does what the strip's own controls do; its tooltip is the status line.
+class TrayMenu : public test::StripTest {
+protected:
+    QAction* Action(const QString& text)
+    {
+        for (QAction* action : strip_.window->Tray()->Menu()->actions()) {
+            if (action->text() == text) return action;
+        }
+        ADD_FAILURE() << "no " << text.toStdString() << " in the menu";
+        return nullptr;
+    }
+    QStringList Texts()
+    {
+        QStringList texts;
+        for (QAction* action : strip_.window->Tray()->Menu()->actions()) texts << (action->isSeparator() ? "-" : action->text());
+        return texts;
+    }
+    test::Strip strip_;
+};
+
+TEST_F(TrayMenu, ListsTheLastTenProjectsAndDoesWhatTheStripDoes)
+{
+    for (int i = 1; i <= 12; ++i) {
+        strip_.Type(QStringLiteral("P%1").arg(i));
+        Pass(strip_, 600);
+    }
+    strip_.Type("p3");  // the same project as P3: once, where and as it was used last
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Texts(), (QStringList{"p3", "P12", "P11", "P10", "P9", "P8", "P7", "P6", "P5", "P4", "<idle>", "-", "&Notes...",
+                                    "Current &Log...", "S&ummary...", "&Options...", "-", "&Show Ambrin", "&Quit"}));
+    EXPECT_EQ(strip_.window->Tray()->ToolTip(), "p3  0:00  (today 2:00)");
+
+    clock_.AdvanceSeconds(300);
+    Action("P9")->trigger();
+    EXPECT_NE(strip_.Log().find("\"P9\",\"\"\r\n"), std::string::npos) << "switched and saved";
+    EXPECT_FALSE(QApplication::activeModalWidget()) << "no notes window from the tray";
+    EXPECT_EQ(Texts().front(), "P9");
+    Action("<idle>")->trigger();
+    EXPECT_EQ(strip_.window->Tray()->ToolTip(), "<idle>  (today 2:05)");
+
+    // The windows open as from the strip's own buttons.
+    const std::pair<const char*, const char*> windows[] = {
+        {"&Notes...", "notesDialog"}, {"Current &Log...", "editLogDialog"},
+        {"&Options...", "optionsDialog"}};
+    for (const auto& window : windows) {
+        EXPECT_EQ(test::DialogOpenedBy([&] { Action(window.first)->trigger(); }), window.second);
+    }
+    Action("S&ummary...")->trigger();
+    EXPECT_NE(strip_.window->findChild<SummaryDialog*>(), nullptr);
+    strip_.window->hide();
+    Action("&Show Ambrin")->trigger();
+    EXPECT_TRUE(strip_.window->isVisible());
+}
+
+class FileKeeperTest : public test::StripTest {};
+
+// The visible messages of that name: the strip's own, not modal.
+int Shown(const char* name)
+{
+    int shown = 0;
+    for (QWidget* top : QApplication::topLevelWidgets()) shown += top->objectName() == name && top->isVisible();
+    return shown;
+}
+
+void Click(QDialog* box, const char* button)
+{
+    auto* found = box->findChild<QAbstractButton*>(button);
+    ASSERT_NE(found, nullptr) << button;
+    found->click();
+}
+
+// Yes to closing, then that choice about the records not saved.
+void AnswerQuitUnsaved(const char* choice)
+{
+    OnNextDialog([](QDialog* box) { box->done(QMessageBox::Yes); }, "closeQuestion");
+    OnNextDialog([choice](QDialog* box) { Click(box, choice); }, "quitUnsaved");
+}
+
+#ifndef _WIN32  // the disk fills through wrapped POSIX calls
+TEST_F(FileKeeperTest, AFailingSaveIsShownKeptRetriedAndAskedAboutAtQuit)
+{
+    SettingsStore::Write(settings::kEndProj, true);
+    Strip strip;
+    strip.window->show();
+    strip.Type("Accounts");
+    const std::string before = strip.Log();
+    auto* warning = strip.window->findChild<QToolButton*>("saveWarning");
+    ASSERT_FALSE(warning->isVisible());
+    {
+        const test::InjectedFault full(test::SystemCall::Write, ENOSPC);
+        strip.Type("Website");
+        strip.Type("Calls");
+        EXPECT_EQ(strip.Log(), before) << "the old file stays whole";
+        EXPECT_TRUE(warning->isVisible());
+        const QString tip = warning->toolTip();
+        EXPECT_TRUE(tip.contains("No space left on device")) << tip.toStdString();
+        EXPECT_TRUE(tip.contains(QString::fromStdString(strip.app.Locations().CurrentLogPath())));
+        EXPECT_EQ(Shown("saveProblem"), 1) << "told once, not at every switch";
+
+        AnswerQuitUnsaved("keepTrying");
+        EXPECT_FALSE(strip.window->close());
+        EXPECT_TRUE(strip.app.Log().View(2).end.IsEmpty()) << "keeps running as it was";
+    }
+    strip.window->findChild<QTimer*>("saveRetryTimer")->setInterval(1);
+    QTest::qWait(50);
+    EXPECT_FALSE(warning->isVisible()) << "the retry succeeded";
+    const std::string ended = "\"3-7-2005 9:05\",\"3-7-2005 9:05\",";
+    const std::string two = ended + "\"Accounts\",\"\"\r\n" + ended + "\"Website\",\"\"\r\n";
+    EXPECT_EQ(strip.Log(), two + "\"3-7-2005 9:05\",\"\",\"Calls\",\"\"\r\n");
+
+    // The folder gone from under the log, a file in its place: a copy saved elsewhere.
+    const std::string folder = strip.app.Locations().LogFolder();
+    std::filesystem::rename(folder, folder + ".away");
+    WriteBytes(folder, "a file");
+    const std::string copy = home_.Path() + "/copy.csv";
+    AnswerQuitUnsaved("saveCopy");
+    OnNextDialog([&copy](QDialog* dialog) {
+        test::TypeFileName(dialog, copy);
+        dialog->accept();
+    }, "saveCopyDialog");
+    EXPECT_TRUE(strip.window->close()) << "a copy saved elsewhere lets Ambrin quit";
+    EXPECT_EQ(FileBytes(copy), two + ended + "\"Calls\",\"\"\r\n");
+}
+#endif
+
+// A script ends the running record and adds a name while the strip sits still. A focus change
+// runs a switch to what the drop-down shows: it shows the record ended and starts nothing.
+// Read back at a tick, the list's new name shows; a switch goes on top of both.
+TEST_F(FileKeeperTest, AnotherProgramsChangesAreShownAndSwitchedOnTopOf)
+{
+    Strip strip;
+    strip.window->show();
+    strip.Type("Accounts");
+    const std::string ended = "\"3-7-2005 9:05\",\"3-7-2005 9:20\",\"Accounts\",\"\"\r\n";
+    WriteBytes(strip.app.Locations().CurrentLogPath(), ended);
+    clock_.AdvanceSeconds(30 * 60);
+    strip.Combo()->lineEdit()->setFocus();
+    strip.Combo()->lineEdit()->clearFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(strip.Combo()->currentText(), "<idle>") << "shown ended";
+    EXPECT_EQ(strip.Log(), ended);
+
+    WriteBytes(strip.app.Locations().ProjectListPath(), "Accounts\r\nScripted\r\n");
+    strip.window->Tick();
+    EXPECT_GE(strip.Combo()->findText("Scripted"), 0);
+    strip.Type("Website");
+    EXPECT_EQ(strip.Log(), ended + "\"3-7-2005 9:35\",\"\",\"Website\",\"\"\r\n");
+    EXPECT_EQ(strip.List(), "Accounts\r\nScripted\r\n\r\n<idle>\r\nWebsite\r\n");
+}
+
+// The Edit Log's OK over a file another program changed while it was open: the person chooses,
+// whatever else ran meanwhile.
+enum class Meanwhile { Nothing, FailedSaveRetried, FocusLeftLate };
+
+TEST_F(FileKeeperTest, EditsOverAChangedFileAskWhichToKeep)
+{
+    const std::pair<Meanwhile, const char*> meanwhiles[] = {
+        {Meanwhile::Nothing, "nothing else"},
+        {Meanwhile::FailedSaveRetried, "a failed save retried while the Edit Log was open"},
+        {Meanwhile::FocusLeftLate, "the drop-down told of the focus leaving after the Edit Log's OK"},
+    };
+    const std::string theirs = "\"3-7-2005 8:00\",\"3-7-2005 9:00\",\"Script\",\"\"\r\n";
+    for (const char* choice : {"replaceFile", "keepFile"}) {
+        for (const auto& [meanwhile, what] : meanwhiles) {
+            test::TempHome home;
+            SetUp();  // this home's options
+            Strip strip;
+            strip.window->show();
+            strip.Type("Accounts");
+            const std::string ours = strip.Log();
+            // Each window's action awaits the next one only once it is done: in this order alone.
+            // An action outlives the one that set it up: each holds its own copies.
+            const Meanwhile now = meanwhile;
+            Strip* at = &strip;
+            OnNextDialog([at, theirs, now, choice](QDialog* options) {
+                OnNextDialog([at, theirs, now, choice](QDialog* editLog) {
+                    WriteBytes(at->app.Locations().CurrentLogPath(), theirs);
+                    if (now == Meanwhile::FailedSaveRetried) at->window->findChild<FileKeeper*>()->Save();
+                    OnNextDialog([at, now, choice](QDialog* optionsAgain) {
+                        if (now == Meanwhile::FocusLeftLate) at->window->ChangeProject();
+                        OnNextDialog([choice](QDialog* box) { Click(box, choice); }, "editedOverChangedFile");
+                        Click(optionsAgain, "okButton");
+                    }, "optionsDialog");
+                    Click(editLog, "okButton");
+                }, "editLogDialog");
+                Click(options, "currentLogButton");
+            }, "optionsDialog");
+            strip.window->ShowOptions();
+            const bool replaced = std::string(choice) == "replaceFile";
+            const std::string row = std::string(choice) + ", " + what;
+            // The retried save wrote both.
+            const std::string file = now == Meanwhile::FailedSaveRetried ? theirs + ours : theirs;
+            EXPECT_EQ(strip.Log(), replaced ? ours : file) << row;
+            const std::string backup = strip.app.Locations().LogFolder() + "/Backups/current log.csv";
+            EXPECT_EQ(FileBytes(backup), replaced ? file : "") << row << ": the replaced file is kept";
+        }
+    }
+}
+
+TEST_F(FileKeeperTest, ConflictCopiesAreMergedWhenTheyAppearAndTold)
+{
+    Strip strip;
+    strip.window->show();
+    strip.Type("Accounts");
+    const std::string folder = strip.app.Locations().LogFolder();
+    const std::string copy = "/current log (conflicted copy 2005-03-07 090600).csv";
+    const std::string other = "\"3-7-2005 8:00\",\"3-7-2005 9:05\",\"Laptop\",\"\"\r\n";
+    WriteBytes(folder + copy, other + strip.Log());
+    strip.window->Tick();
+    EXPECT_EQ(strip.Log(), other + "\"3-7-2005 9:05\",\"\",\"Accounts\",\"\"\r\n");
+    EXPECT_EQ(Shown("conflictsMerged"), 1);
+    EXPECT_TRUE(std::filesystem::exists(folder + "/Backups" + copy));
+}
+
+// Files that cannot be read (a folder where each should be, whoever runs the test; settings
+// that are no settings) are named once, moved aside or left alone, never overwritten.
+TEST_F(FileKeeperTest, FilesThatCannotBeReadAreNamedOnceAtStart)
+{
+    FileLocations locations;
+    const std::string log = locations.CurrentLogPath();
+    const std::string list = locations.ProjectListPath();
+    std::filesystem::create_directory(log);
+    WriteBytes(log + "/precious", "x");
+    std::filesystem::create_directory(list);
+#ifndef _WIN32
+    const std::string hive = platform::SettingsHivePath(settings::kKeyPath);
+    WriteBytes(hive, "not a settings file");
+#endif
+    Strip strip;
+    strip.window->show();
+    QTest::qWait(0);
+    EXPECT_EQ(Shown("setAside"), 1);
+    strip.window->Tick();
+    EXPECT_EQ(Shown("setAside"), 1) << "once";
+#ifndef _WIN32
+    EXPECT_EQ(Shown("settingsProblem"), 1);
+    EXPECT_EQ(FileBytes(hive), "not a settings file");
+    // The default options: the notes editor at a switch.
+    OnNextDialog([](QDialog* notes) { notes->reject(); });
+#endif
+    strip.Type("Accounts");
+    EXPECT_EQ(strip.Log(), "\"3-7-2005 9:05\",\"\",\"Accounts\",\"\"\r\n");
+    EXPECT_EQ(strip.List(), "\r\n<idle>\r\nAccounts\r\n");
+    EXPECT_EQ(FileBytes(log + ".unreadable-20050307-090500/precious"), "x");
+    EXPECT_TRUE(std::filesystem::is_directory(list + ".unreadable-20050307-090500"));
+}
+
 }  // namespace
 }  // namespace ambrin
-

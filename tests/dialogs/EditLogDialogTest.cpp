@@ -1,6 +1,7 @@
 #include "dialogs/EditLogDialog.h"
 
 #include "app/App.h"
+#include "dialogs/LogCellDelegate.h"
 #include "dialogs/NotesDialog.h"
 #include "dialogs/ProjectListDialog.h"
 #include "storage/SettingsStore.h"
@@ -13,14 +14,19 @@
 #include <QAbstractItemModel>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStandardItemModel>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTest>
 #include <QTimeEdit>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 namespace ambrin {
@@ -201,48 +207,47 @@ TEST_F(EditLogTest, SaveAndLoadWithTheirMessages)
     app_.Log().Append("A", "", MakeTime(2005, 3, 7, 9, 0), MakeTime(2005, 3, 7, 10, 42));
     SettingsStore::Write(settings::kIncludeTotals, true);
     const std::string saved = home_.Path() + "/saved.csv";
-    QString chosen = QString::fromStdString(saved);
-    EditLogDialog::SetFileChooser([&chosen](QWidget*, bool, const QString&) { return chosen; });
+    std::string chosen = saved;
+    EditLogDialog::SetFileChooser(
+        [&chosen](QWidget*, bool, const QString&) { return QString::fromStdString(chosen); });
     Open();
 
     Click("saveButton");
     EXPECT_EQ(test::FileBytes(saved), "\"3-7-2005 9:00\",\"3-7-2005 10:42\",\"1:42\",\"A\",\"\"\r\n");
 
+    // Each failure is said; the chosen file and the records stay as they were.
     struct Failure {
+        const char* button;
         std::string path;
         std::optional<test::SystemCall> fault;
         QString message;
     };
+    const QString unopened = "Unable to open timelog file for loading";
     const Failure failures[] = {
-        {home_.Path() + "/no/such/folder/x.csv", {}, "Unable to create timelog file to save to"},
-        {saved, test::SystemCall::Write, "Error writing timelog file"},  // a full disk
-        {saved, test::SystemCall::Rename, "Error writing timelog file"},
+        {"saveButton", home_.Path() + "/no/such/folder/x.csv", {},
+         "Unable to create timelog file to save to"},
+        // a full disk
+        {"saveButton", saved, test::SystemCall::Write, "Error writing timelog file"},
+        {"loadButton", home_.Path() + "/missing.csv", {}, unopened},
+        {"loadButton", home_.Path() + "/folder.csv", {}, unopened},
     };
     test::WriteBytes(saved, "an earlier save");
+    std::filesystem::create_directory(home_.Path() + "/folder.csv");
     for (const Failure& failure : failures) {
-        chosen = QString::fromStdString(failure.path);
+        chosen = failure.path;
         std::optional<test::InjectedFault> injected;
         if (failure.fault) injected.emplace(*failure.fault, ENOSPC);
         QString shown;
         test::ReadNextMessage(shown);
-        Click("saveButton");
+        Click(failure.button);
         injected.reset();
-        EXPECT_EQ(shown, failure.message);
-        EXPECT_EQ(test::FileBytes(saved), "an earlier save") << "the chosen file stays as it was";
-    }
-
-    std::filesystem::create_directory(home_.Path() + "/folder.csv");
-    for (const char* unreadable : {"/missing.csv", "/folder.csv"}) {
-        chosen = QString::fromStdString(home_.Path() + unreadable);
-        QString shown;
-        test::ReadNextMessage(shown);
-        Click("loadButton");
-        EXPECT_EQ(shown, "Unable to open timelog file for loading") << unreadable;
-        EXPECT_EQ(WorkingProjects(), "A;");
+        EXPECT_EQ(shown, failure.message) << failure.path;
+        EXPECT_EQ(test::FileBytes(saved), "an earlier save") << failure.path;
+        EXPECT_EQ(WorkingProjects(), "A;") << failure.path;
     }
 
     test::WriteBytes(home_.Path() + "/other.csv", "\"3-7-2005 12:00\",\"\",\"Z\",\"\"\r\n\"3-7-2005 8:00\",\"\",\"Y\",\"\"\r\n");
-    chosen = QString::fromStdString(home_.Path() + "/other.csv");
+    chosen = home_.Path() + "/other.csv";
     Click("loadButton");
     EXPECT_EQ(WorkingProjects(), "Z;Y;") << "in file order, not sorted";
     dialog_->reject();
@@ -312,6 +317,82 @@ TEST(EditedBytes, ProjectListLinesLeftAsTheyWereKeepTheirBytes)
     cursor.movePosition(QTextCursor::EndOfBlock);
     cursor.insertText(QStringLiteral("!"));
     EXPECT_EQ(edited.Text(), "non\xC2\xA0" "breaking!\r\nlone\rCR\r\nline\xE2\x80\xA8" "sep\r\nCaf\xE9\r\nAdded\r\n");
+}
+
+// The kept layouts must paint what the style paints, pixel for pixel, in every state a
+// cell of the list can be in; cells it cannot match go to the style.
+QImage Paint(QTableView& view, QAbstractItemDelegate* delegate)
+{
+    view.setItemDelegate(delegate);
+    return view.viewport()->grab().toImage();
+}
+
+struct PaintCase {
+    const char* name;
+    std::function<void(QTableView&)> setUp;
+};
+
+TEST(LogCellDelegateTest, PaintsWhatTheStylePaints)
+{
+    const QStringList texts = {
+        QStringLiteral("09:15:00"),
+        QStringLiteral("2005-03-07 09:00"),
+        QStringLiteral("(in progress)"),
+        QString(),
+        QStringLiteral("A project name far too long for its column, so the style elides it"),
+        QStringLiteral("\u00dcbersicht \u00f1 caf\u00e9"),
+        QStringLiteral("\u0645\u0634\u0631\u0648\u0639 mixed"),
+        QStringLiteral("tab\there"),
+        QStringLiteral("   spaces   "),
+    };
+    const PaintCase cases[] = {
+        {"plain", [](QTableView&) {}},
+        {"a selected row in a focused view",
+         [](QTableView& view) {
+             view.setFocus();
+             view.selectRow(2);
+         }},
+        {"a selected row in an unfocused view", [](QTableView& view) { view.selectRow(5); }},
+        {"a disabled view",
+         [](QTableView& view) {
+             view.selectRow(1);
+             view.setEnabled(false);
+         }},
+        {"narrow columns", [](QTableView& view) { view.horizontalHeader()->setDefaultSectionSize(40); }},
+        {"a larger bold font",
+         [](QTableView& view) {
+             QFont font = view.font();
+             font.setBold(true);
+             font.setPointSize(font.pointSize() + 5);
+             view.setFont(font);
+         }},
+        {"tall rows", [](QTableView& view) { view.verticalHeader()->setDefaultSectionSize(60); }},
+    };
+    for (const PaintCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        QStandardItemModel model(static_cast<int>(texts.size()), 3);
+        for (int row = 0; row < texts.size(); ++row) {
+            for (int column = 0; column < 3; ++column) {
+                model.setItem(row, column, new QStandardItem(texts[(row + column) % texts.size()]));
+            }
+        }
+        QTableView view;
+        view.setModel(&model);
+        view.setSelectionBehavior(QAbstractItemView::SelectRows);
+        view.setWordWrap(false);
+        view.horizontalHeader()->setDefaultSectionSize(150);
+        view.resize(520, 400);
+        c.setUp(view);
+        view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+
+        QStyledItemDelegate style;
+        LogCellDelegate kept;
+        const QImage expected = Paint(view, &style);
+        EXPECT_EQ(Paint(view, &kept), expected);
+        EXPECT_EQ(Paint(view, &kept), expected) << "painted again from the kept layouts";
+        view.setItemDelegate(nullptr);
+    }
 }
 
 }  // namespace

@@ -15,7 +15,6 @@
 #include <QDateEdit>
 #include <QFileDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
@@ -41,14 +40,6 @@ std::string TableText(const SummaryDialog& dialog)
         for (int c = 0; c < table->columnCount(); ++c) text += (c ? "|" : "") + table->item(r, c)->text().toStdString();
     }
     return text;
-}
-
-// As a person types it: QFileDialog::selectFile leaves a focused name box as it is.
-void TypeFileName(QDialog* chooser, const std::string& path)
-{
-    auto* name = chooser->findChild<QLineEdit*>("fileNameEdit");
-    ASSERT_NE(name, nullptr);
-    name->setText(QString::fromStdString(path));
 }
 
 void Choose(SummaryDialog& dialog, const char* comboName, const QString& item)
@@ -174,7 +165,7 @@ TEST(Summary, CopyAndExportGiveWhatASpreadsheetReads)
     const std::string path = home.Path() + "/week.csv";
     OnNextDialog([path](QDialog* chooser) {
         EXPECT_TRUE(static_cast<QFileDialog*>(chooser)->selectedFiles().value(0).endsWith("summary 2026-12-07 to 2026-12-13.csv"));
-        TypeFileName(chooser, path);
+        test::TypeFileName(chooser, path);
         chooser->accept();
     }, "exportDialog");
     dialog.Export();
@@ -184,7 +175,7 @@ TEST(Summary, CopyAndExportGiveWhatASpreadsheetReads)
     // Over the same file on a failing disk: asked first, the failure said, the file as it was.
     QString told;
     OnNextDialog([path, &told](QDialog* chooser) {
-        TypeFileName(chooser, path);
+        test::TypeFileName(chooser, path);
         test::OnNextMessage([&told](QMessageBox* replace) {
             test::OnNextMessage([&told](QMessageBox* box) {
                 told = box->text();

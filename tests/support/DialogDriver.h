@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTest>
@@ -11,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace ambrin::test {
 
@@ -58,6 +60,28 @@ inline void ReadNextMessage(QString& text, int answer = QDialog::Accepted)
         text = box->text();
         box->done(answer);
     });
+}
+
+// A file's name typed into a file chooser, as a person types it: QFileDialog::selectFile leaves
+// a focused name box as it is.
+inline void TypeFileName(QDialog* chooser, const std::string& path)
+{
+    auto* name = chooser->findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(name, nullptr);
+    name->setText(QString::fromStdString(path));
+}
+
+// The object name of the modal dialog that act opens (at once, or after a short press as a
+// mnemonic's), which is closed again unanswered; empty when none opened.
+inline QString DialogOpenedBy(const std::function<void()>& act)
+{
+    auto opened = std::make_shared<QString>();
+    OnNextDialog([opened](QDialog* dialog) {
+        *opened = dialog->objectName();
+        dialog->reject();
+    });
+    act();
+    return QTest::qWaitFor([opened] { return !opened->isEmpty(); }, 5000) ? *opened : QString();
 }
 
 // Whatever holds the keyboard focus now. Offscreen no window manager gives the keyboard back

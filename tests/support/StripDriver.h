@@ -53,6 +53,12 @@ public:
 class StripTest : public ::testing::Test {
 protected:
     void SetUp() override { SettingsStore::Write(settings::kPopNote, false); }
+    // Time passing on the strip: the clock moves on, then the strip's second ticks.
+    void Pass(Strip& strip, std::int64_t seconds)
+    {
+        clock_.AdvanceSeconds(seconds);
+        strip.window->Tick();
+    }
     TempHome home_;
     FakeClock clock_{MakeTime(2005, 3, 7, 9, 5, 0)};
 };

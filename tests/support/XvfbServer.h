@@ -35,13 +35,18 @@ public:
     {
         if (oldDisplay_.empty()) unsetenv("DISPLAY");
         else setenv("DISPLAY", oldDisplay_.c_str(), 1);
-        server_.kill();
-        server_.waitForFinished();
+        Stop();
     }
     XvfbServer(const XvfbServer&) = delete;
     XvfbServer& operator=(const XvfbServer&) = delete;
 
     bool Running() const { return !display_.empty(); }
+    // The display gone from under its programs.
+    void Stop()
+    {
+        server_.kill();
+        server_.waitForFinished();
+    }
 
     // Input as a person gives it: xdotool moves the pointer on this server.
     bool MoveMouse(int x, int y) const
