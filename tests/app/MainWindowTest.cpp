@@ -364,20 +364,29 @@ TEST_F(FileKeeperTest, AnotherProgramsChangesAreShownAndSwitchedOnTopOf)
     Strip strip;
     strip.window->show();
     strip.Type("Accounts");
+    // A script ends the running record while the strip sits still: the next tick shows it.
     const std::string ended = "\"3-7-2005 9:05\",\"3-7-2005 9:20\",\"Accounts\",\"\"\r\n";
     WriteBytes(strip.app.Locations().CurrentLogPath(), ended);
     clock_.AdvanceSeconds(30 * 60);
+    strip.window->Tick();
+    EXPECT_EQ(strip.Combo()->currentText(), "<idle>") << "shown ended";
+
+    // Again, and the focus leaves the drop-down before a tick: nothing starts again.
+    strip.Type("Accounts");
+    const std::string endedAgain = ended + "\"3-7-2005 9:35\",\"3-7-2005 9:40\",\"Accounts\",\"\"\r\n";
+    WriteBytes(strip.app.Locations().CurrentLogPath(), endedAgain);
+    clock_.AdvanceSeconds(10 * 60);
     strip.Combo()->lineEdit()->setFocus();
     strip.Combo()->lineEdit()->clearFocus();
     QCoreApplication::processEvents();
     EXPECT_EQ(strip.Combo()->currentText(), "<idle>") << "shown ended";
-    EXPECT_EQ(strip.Log(), ended);
+    EXPECT_EQ(strip.Log(), endedAgain);
 
     WriteBytes(strip.app.Locations().ProjectListPath(), "Accounts\r\nScripted\r\n");
     strip.window->Tick();
     EXPECT_GE(strip.Combo()->findText("Scripted"), 0);
     strip.Type("Website");
-    EXPECT_EQ(strip.Log(), ended + "\"3-7-2005 9:35\",\"\",\"Website\",\"\"\r\n");
+    EXPECT_EQ(strip.Log(), endedAgain + "\"3-7-2005 9:45\",\"\",\"Website\",\"\"\r\n");
     EXPECT_EQ(strip.List(), "Accounts\r\nScripted\r\n\r\n<idle>\r\nWebsite\r\n");
 }
 
