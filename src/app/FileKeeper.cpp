@@ -13,9 +13,12 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace ambrin {
 
@@ -80,17 +83,46 @@ void FileKeeper::ShowProblem(const SaveProblem& problem)
              .arg(kRetryMilliseconds / 1000));
 }
 
-void FileKeeper::Tell(const QString& objectName, const QString& text, const QString& details)
+void FileKeeper::Tell(const QString& objectName, const QString& text, const QString& details, const QStringList& lines)
 {
-    // Not modal: the strip goes on working while the message is up.
-    auto* box = new QMessageBox(QMessageBox::Warning, kAppName, text, QMessageBox::Ok, strip_);
-    box->setObjectName(objectName);
-    box->setInformativeText(details);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setModal(false);
-    // Shown without taking the keyboard: a name being typed in the strip would be cut short.
-    box->setAttribute(Qt::WA_ShowWithoutActivating);
+    // One message of a kind at a time: another while it is up adds its lines to it, so that a
+    // busy sync engine does not stack a box over the strip for every copy it leaves.
+    QMessageBox* box = nullptr;
+    for (QMessageBox* open : strip_->findChildren<QMessageBox*>(objectName, Qt::FindDirectChildrenOnly)) {
+        if (open->isVisible()) box = open;
+    }
+    if (!box) {
+        // Not modal: the strip goes on working while the message is up.
+        box = new QMessageBox(QMessageBox::Warning, kAppName, text, QMessageBox::Ok, strip_);
+        box->setObjectName(objectName);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+        // Shown without taking the keyboard: a name being typed in the strip would be cut short.
+        box->setAttribute(Qt::WA_ShowWithoutActivating);
+    }
+    const QStringList all = box->property("lines").toStringList() + lines;
+    box->setProperty("lines", all);
+    // The newest lines: the box stays within the screen however many come.
+    constexpr qsizetype kMostLines = 8;
+    QStringList shown = all.mid(std::max<qsizetype>(0, all.size() - kMostLines));
+    if (all.size() > kMostLines) shown << QStringLiteral("... and %1 earlier").arg(all.size() - kMostLines);
+    box->setText(text);
+    box->setInformativeText(shown.isEmpty() ? details : shown.join(QLatin1Char('\n')) + QStringLiteral("\n\n") + details);
+    if (!box->isVisible()) PlaceBesideStrip(box);
     box->show();
+}
+
+void FileKeeper::PlaceBesideStrip(QWidget* box) const
+{
+    // Below the strip, or above it at the foot of the screen: a message over the strip would
+    // hide what it says goes on working.
+    box->adjustSize();
+    const QRect strip = strip_->frameGeometry();
+    const QRect screen = strip_->screen()->availableGeometry();
+    const int height = box->sizeHint().height() + (strip.height() - strip_->height());  // with a title bar
+    const int below = strip.bottom() + 1;
+    const int y = below + height <= screen.bottom() ? below : std::max(screen.top(), strip.top() - height);
+    box->move(std::clamp(strip.left(), screen.left(), std::max(screen.left(), screen.right() - box->width())), y);
 }
 
 void FileKeeper::TellOfStart()
@@ -104,15 +136,15 @@ void FileKeeper::TellOfStart()
                  .arg(ToQString(app_.Locations().LogFolder())));
     }
     const auto& aside = files_->SetAside();
-    QString list;
+    QStringList list;
     for (; setAsideTold_ < aside.size(); ++setAsideTold_) {
-        list += QStringLiteral("%1: %2\n").arg(ToQString(aside[setAsideTold_].path), ToQString(aside[setAsideTold_].why));
+        list << QStringLiteral("%1: %2").arg(ToQString(aside[setAsideTold_].path), ToQString(aside[setAsideTold_].why));
     }
     if (list.isEmpty()) return;
     Tell(QStringLiteral("setAside"), QStringLiteral("Ambrin could not read a file and keeps it as it is."),
-         QStringLiteral("%1\nThe file is renamed with \".unreadable-\" and the time before Ambrin saves anew, so "
-                        "nothing of it is lost.")
-             .arg(list));
+         QStringLiteral("The file is renamed with \".unreadable-\" and the time before Ambrin saves anew, so "
+                        "nothing of it is lost."),
+         list);
 }
 
 bool FileKeeper::WhileIdle()
@@ -120,13 +152,14 @@ bool FileKeeper::WhileIdle()
     if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) return false;
     const std::vector<std::string> merged = files_->MergeConflictCopies();
     if (!merged.empty()) {
-        QString names;
-        for (const std::string& name : merged) names += ToQString(name) + QLatin1Char('\n');
+        QStringList names;
+        for (const std::string& name : merged) names << ToQString(name);
         Save();
         Tell(QStringLiteral("conflictsMerged"),
              QStringLiteral("Ambrin merged copies that a sync program left beside its files."),
-             QStringLiteral("%1\nTheir records are in the log now, each once; the copies are in %2.")
-                 .arg(names, ToQString(app_.Locations().LogFolder() + "/Backups")));
+             QStringLiteral("Their records are in the log now, each once; the copies are in %1.")
+                 .arg(ToQString(app_.Locations().LogFolder() + "/Backups")),
+             names);
         return true;
     }
     const bool read = CatchUp();

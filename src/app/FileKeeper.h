@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 
 #include <cstdint>
 #include <memory>
@@ -56,7 +57,9 @@ public:
 
 private:
     void ShowProblem(const SaveProblem& problem);
-    void Tell(const QString& objectName, const QString& text, const QString& details);
+    // lines come before the details; they add up while the message of that name is still up.
+    void Tell(const QString& objectName, const QString& text, const QString& details, const QStringList& lines = {});
+    void PlaceBesideStrip(QWidget* box) const;
     bool SaveCopy();
 
     App& app_;

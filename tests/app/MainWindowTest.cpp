@@ -452,6 +452,39 @@ TEST_F(FileKeeperTest, ConflictCopiesAreMergedWhenTheyAppearAndTold)
     EXPECT_EQ(strip.Log(), other + "\"3-7-2005 9:05\",\"\",\"Accounts\",\"\"\r\n");
     EXPECT_EQ(Shown("conflictsMerged"), 1);
     EXPECT_TRUE(std::filesystem::exists(folder + "/Backups" + copy));
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->objectName() == "conflictsMerged") {
+            EXPECT_FALSE(top->frameGeometry().intersects(strip.window->frameGeometry())) << "the strip stays in sight";
+        }
+    }
+
+    // More copies while the message is up are added to it, not stacked over the strip; after
+    // it is closed, the next copy has a message of its own.
+    const auto toldOf = [] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->objectName() == "conflictsMerged" && top->isVisible()) {
+                return static_cast<QMessageBox*>(top)->informativeText().toStdString();
+            }
+        }
+        return std::string("(no message)");
+    };
+    const std::string second = "/current log.sync-conflict-20050307-091000-ABCDEFG.csv";
+    WriteBytes(folder + second, "\"3-7-2005 7:00\",\"3-7-2005 7:30\",\"Phone\",\"\"\r\n");
+    strip.window->Tick();
+    EXPECT_EQ(Shown("conflictsMerged"), 1);
+    std::string told = toldOf();
+    EXPECT_NE(told.find(copy.substr(1)), std::string::npos) << told;
+    EXPECT_NE(told.find(second.substr(1)), std::string::npos) << told;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->objectName() == "conflictsMerged") top->close();
+    }
+    const std::string third = "/current log.sync-conflict-20050307-092000-ABCDEFG.csv";
+    WriteBytes(folder + third, "\"3-7-2005 6:00\",\"3-7-2005 6:30\",\"Post\",\"\"\r\n");
+    strip.window->Tick();
+    EXPECT_EQ(Shown("conflictsMerged"), 1);
+    told = toldOf();
+    EXPECT_NE(told.find(third.substr(1)), std::string::npos) << told;
+    EXPECT_EQ(told.find(copy.substr(1)), std::string::npos) << told;
 }
 
 // Files that cannot be read (a folder where each should be, whoever runs the test; settings
