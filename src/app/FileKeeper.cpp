@@ -1,6 +1,7 @@
 #include "app/FileKeeper.h"
 
 #include "app/App.h"
+#include "app/StripControls.h"
 #include "core/LogText.h"
 #include "dialogs/common/Help.h"
 #include "dialogs/common/QtText.h"
@@ -13,7 +14,6 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
@@ -34,6 +34,7 @@ FileKeeper::FileKeeper(App& app, std::unique_ptr<LogFiles> files, QToolButton* w
         lastProblem_.clear();  // asked for: the message comes again if it still fails
         Save();
     });
+    strip->installEventFilter(this);
 }
 
 FileKeeper::~FileKeeper() = default;
@@ -87,10 +88,7 @@ void FileKeeper::Tell(const QString& objectName, const QString& text, const QStr
 {
     // One message of a kind at a time: another while it is up adds its lines to it, so that a
     // busy sync engine does not stack a box over the strip for every copy it leaves.
-    QMessageBox* box = nullptr;
-    for (QMessageBox* open : strip_->findChildren<QMessageBox*>(objectName, Qt::FindDirectChildrenOnly)) {
-        if (open->isVisible()) box = open;
-    }
+    auto* box = strip_->findChild<QMessageBox*>(objectName, Qt::FindDirectChildrenOnly);
     if (!box) {
         // Not modal: the strip goes on working while the message is up.
         box = new QMessageBox(QMessageBox::Warning, kAppName, text, QMessageBox::Ok, strip_);
@@ -99,6 +97,8 @@ void FileKeeper::Tell(const QString& objectName, const QString& text, const QStr
         box->setModal(false);
         // Shown without taking the keyboard: a name being typed in the strip would be cut short.
         box->setAttribute(Qt::WA_ShowWithoutActivating);
+        // Closed, it takes no more lines, though it is deleted only later.
+        connect(box, &QDialog::finished, box, [box] { box->setObjectName(QString()); });
     }
     const QStringList all = box->property("lines").toStringList() + lines;
     box->setProperty("lines", all);
@@ -108,21 +108,34 @@ void FileKeeper::Tell(const QString& objectName, const QString& text, const QStr
     if (all.size() > kMostLines) shown << QStringLiteral("... and %1 earlier").arg(all.size() - kMostLines);
     box->setText(text);
     box->setInformativeText(shown.isEmpty() ? details : shown.join(QLatin1Char('\n')) + QStringLiteral("\n\n") + details);
-    if (!box->isVisible()) PlaceBesideStrip(box);
-    box->show();
+    if (strip_->isVisible()) {
+        ShowBesideStrip(box);
+    } else {
+        QTimer::singleShot(0, box, [this, box] { ShowBesideStrip(box); });  // at start: once the strip shows
+    }
 }
 
-void FileKeeper::PlaceBesideStrip(QWidget* box) const
+void FileKeeper::ShowBesideStrip(QWidget* box) const
 {
-    // Below the strip, or above it at the foot of the screen: a message over the strip would
-    // hide what it says goes on working.
-    box->adjustSize();
-    const QRect strip = strip_->frameGeometry();
-    const QRect screen = strip_->screen()->availableGeometry();
-    const int height = box->sizeHint().height() + (strip.height() - strip_->height());  // with a title bar
-    const int below = strip.bottom() + 1;
-    const int y = below + height <= screen.bottom() ? below : std::max(screen.top(), strip.top() - height);
-    box->move(std::clamp(strip.left(), screen.left(), std::max(screen.left(), screen.right() - box->width())), y);
+    // Beside the strip, not over what goes on working. A message grown over it by new lines goes
+    // back beside it; one the person moved elsewhere stays. Shown first: it sizes itself then.
+    const bool wasShown = box->isVisible();
+    box->show();
+    if (!wasShown || box->frameGeometry().intersects(strip_->frameGeometry())) PlaceBesideStrip(box, strip_);
+}
+
+bool FileKeeper::eventFilter(QObject* watched, QEvent* event)
+{
+    // The window manager frames the strip and it goes to its corner after the start's messages
+    // are up, and the person may move it: the messages keep clear of it.
+    if (watched == strip_ && event->type() == QEvent::Move) {
+        for (QMessageBox* box : strip_->findChildren<QMessageBox*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (box->isVisible() && !box->isModal() && box->frameGeometry().intersects(strip_->frameGeometry())) {
+                PlaceBesideStrip(box, strip_);
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void FileKeeper::TellOfStart()

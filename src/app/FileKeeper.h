@@ -55,11 +55,14 @@ public:
 
     static constexpr int kRetryMilliseconds = 30'000;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void ShowProblem(const SaveProblem& problem);
     // lines come before the details; they add up while the message of that name is still up.
     void Tell(const QString& objectName, const QString& text, const QString& details, const QStringList& lines = {});
-    void PlaceBesideStrip(QWidget* box) const;
+    void ShowBesideStrip(QWidget* box) const;
     bool SaveCopy();
 
     App& app_;

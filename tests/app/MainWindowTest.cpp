@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTimeEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -439,6 +440,20 @@ TEST_F(FileKeeperTest, EditsOverAChangedFileAskWhichToKeep)
     }
 }
 
+// The message of merged copies that is up, if any.
+QMessageBox* MergeMessage()
+{
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->objectName() == "conflictsMerged" && top->isVisible()) return static_cast<QMessageBox*>(top);
+    }
+    return nullptr;
+}
+
+std::string CopyName(int minute)
+{
+    return "/current log.sync-conflict-20050307-09" + std::to_string(10 + minute) + "00-ABCDEFG.csv";
+}
+
 TEST_F(FileKeeperTest, ConflictCopiesAreMergedWhenTheyAppearAndTold)
 {
     Strip strip;
@@ -452,39 +467,66 @@ TEST_F(FileKeeperTest, ConflictCopiesAreMergedWhenTheyAppearAndTold)
     EXPECT_EQ(strip.Log(), other + "\"3-7-2005 9:05\",\"\",\"Accounts\",\"\"\r\n");
     EXPECT_EQ(Shown("conflictsMerged"), 1);
     EXPECT_TRUE(std::filesystem::exists(folder + "/Backups" + copy));
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (top->objectName() == "conflictsMerged") {
-            EXPECT_FALSE(top->frameGeometry().intersects(strip.window->frameGeometry())) << "the strip stays in sight";
-        }
-    }
 
-    // More copies while the message is up are added to it, not stacked over the strip; after
-    // it is closed, the next copy has a message of its own.
-    const auto toldOf = [] {
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (top->objectName() == "conflictsMerged" && top->isVisible()) {
-                return static_cast<QMessageBox*>(top)->informativeText().toStdString();
-            }
-        }
-        return std::string("(no message)");
-    };
-    const std::string second = "/current log.sync-conflict-20050307-091000-ABCDEFG.csv";
-    WriteBytes(folder + second, "\"3-7-2005 7:00\",\"3-7-2005 7:30\",\"Phone\",\"\"\r\n");
+    // A copy while the message is up is added to it; after it is closed, the next copy has a
+    // message of its own.
+    WriteBytes(folder + CopyName(0), "\"3-7-2005 7:00\",\"3-7-2005 7:30\",\"Phone\",\"\"\r\n");
     strip.window->Tick();
     EXPECT_EQ(Shown("conflictsMerged"), 1);
-    std::string told = toldOf();
+    ASSERT_TRUE(MergeMessage());
+    std::string told = MergeMessage()->informativeText().toStdString();
     EXPECT_NE(told.find(copy.substr(1)), std::string::npos) << told;
-    EXPECT_NE(told.find(second.substr(1)), std::string::npos) << told;
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (top->objectName() == "conflictsMerged") top->close();
-    }
-    const std::string third = "/current log.sync-conflict-20050307-092000-ABCDEFG.csv";
-    WriteBytes(folder + third, "\"3-7-2005 6:00\",\"3-7-2005 6:30\",\"Post\",\"\"\r\n");
+    EXPECT_NE(told.find(CopyName(0).substr(1)), std::string::npos) << told;
+    MergeMessage()->close();
+    WriteBytes(folder + CopyName(1), "\"3-7-2005 6:00\",\"3-7-2005 6:30\",\"Post\",\"\"\r\n");
     strip.window->Tick();
     EXPECT_EQ(Shown("conflictsMerged"), 1);
-    told = toldOf();
-    EXPECT_NE(told.find(third.substr(1)), std::string::npos) << told;
+    ASSERT_TRUE(MergeMessage());
+    told = MergeMessage()->informativeText().toStdString();
+    EXPECT_NE(told.find(CopyName(1).substr(1)), std::string::npos) << told;
     EXPECT_EQ(told.find(copy.substr(1)), std::string::npos) << told;
+}
+
+// Wherever the strip stands and however many copies come, the message stays on the screen
+// and clear of the strip, which goes on working.
+TEST_F(FileKeeperTest, TheMergeMessageStaysBesideTheStrip)
+{
+    const struct {
+        const char* row;
+        bool atFoot;  // the strip at the screen's bottom right
+        bool beforeStart;  // the first copy was left while Ambrin was not running
+        int copies;
+    } rows[] = {
+        {"one copy, the strip at the top", false, false, 1},
+        {"ten copies one by one, the strip at the foot", true, false, 10},
+        {"a copy left before the start", false, true, 1},
+    };
+    for (const auto& row : rows) {
+        const std::string folder = FileLocations().LogFolder();
+        std::filesystem::create_directories(folder);
+        const auto leave = [&](int i) { WriteBytes(folder + CopyName(i), "\"3-7-2005 6:00\",\"3-7-2005 6:30\",\"Post\",\"\"\r\n"); };
+        if (row.beforeStart) leave(0);
+        Strip strip;
+        strip.window->show();
+        const QRect screen = strip.window->screen()->availableGeometry();
+        if (row.atFoot) strip.window->move(screen.bottomRight() - QPoint(strip.window->width(), strip.window->height()));
+        QTest::qWait(0);
+        for (int i = row.beforeStart; i < row.copies; ++i) {
+            leave(i);
+            strip.window->Tick();
+        }
+        ASSERT_EQ(Shown("conflictsMerged"), 1) << row.row;
+        for (const char* step : {"shown", "the strip moved onto it"}) {
+            const QRect message = MergeMessage()->frameGeometry(), around = strip.window->frameGeometry();
+            EXPECT_FALSE(message.intersects(around)) << row.row << ", " << step;
+            EXPECT_TRUE(message.top() == around.bottom() + 1 || message.bottom() == around.top() - 1) << row.row << ", " << step;
+            EXPECT_TRUE(screen.contains(message)) << row.row << ", " << step;
+            strip.window->move(message.topLeft());
+        }
+        const std::string told = MergeMessage()->informativeText().toStdString();
+        EXPECT_NE(told.find(CopyName(row.copies - 1).substr(1)), std::string::npos) << row.row << ": " << told;
+        EXPECT_EQ(told.find("and 2 earlier") != std::string::npos, row.copies == 10) << row.row << ": " << told;
+    }
 }
 
 // Files that cannot be read (a folder where each should be, whoever runs the test; settings
