@@ -111,7 +111,8 @@ void FileKeeper::Tell(const QString& objectName, const QString& text, const QStr
     if (strip_->isVisible()) {
         ShowBesideStrip(box);
     } else {
-        QTimer::singleShot(0, box, [this, box] { ShowBesideStrip(box); });  // at start: once the strip shows
+        // At start the strip is not shown yet: the message comes after it is.
+        QTimer::singleShot(0, box, [this, box] { ShowBesideStrip(box); });
     }
 }
 

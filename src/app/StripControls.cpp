@@ -109,7 +109,8 @@ void PlaceBesideStrip(QWidget* window, const QWidget* strip)
     const QRect around = strip->frameGeometry(), screen = strip->screen()->availableGeometry();
     const int height = window->frameGeometry().height();
     const int y = around.bottom() + height < screen.bottom() ? around.bottom() + 1 : std::max(screen.top(), around.top() - height);
-    window->move(std::clamp(around.left(), screen.left(), std::max(screen.left(), screen.right() - window->width())), y);
+    const int width = window->frameGeometry().width();
+    window->move(std::clamp(around.left(), screen.left(), std::max(screen.left(), screen.right() + 1 - width)), y);
 }
 
 }  // namespace ambrin

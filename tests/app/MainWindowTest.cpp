@@ -509,7 +509,8 @@ TEST_F(FileKeeperTest, TheMergeMessageStaysBesideTheStrip)
         Strip strip;
         strip.window->show();
         const QRect screen = strip.window->screen()->availableGeometry();
-        if (row.atFoot) strip.window->move(screen.bottomRight() - QPoint(strip.window->width(), strip.window->height()));
+        const QSize size = strip.window->frameGeometry().size();
+        if (row.atFoot) strip.window->move(screen.bottomRight() + QPoint(1, 1) - QPoint(size.width(), size.height()));
         QTest::qWait(0);
         for (int i = row.beforeStart; i < row.copies; ++i) {
             leave(i);
@@ -521,7 +522,8 @@ TEST_F(FileKeeperTest, TheMergeMessageStaysBesideTheStrip)
             EXPECT_FALSE(message.intersects(around)) << row.row << ", " << step;
             EXPECT_TRUE(message.top() == around.bottom() + 1 || message.bottom() == around.top() - 1) << row.row << ", " << step;
             EXPECT_TRUE(screen.contains(message)) << row.row << ", " << step;
-            strip.window->move(message.topLeft());
+            // Moved a little onto it.
+            strip.window->move(strip.window->pos() + QPoint(0, message.top() > around.top() ? 10 : -10));
         }
         const std::string told = MergeMessage()->informativeText().toStdString();
         EXPECT_NE(told.find(CopyName(row.copies - 1).substr(1)), std::string::npos) << row.row << ": " << told;
