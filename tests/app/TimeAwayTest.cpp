@@ -389,7 +389,8 @@ protected:
         // The session, not Qt's platform, chooses the source: this one is an X session.
         test::UnsetEnvironment("WAYLAND_DISPLAY");
         test::UnsetEnvironment("XDG_SESSION_TYPE");
-        if (!server_.Running()) GTEST_SKIP() << "no Xvfb here";
+        if (!server_.Installed()) GTEST_SKIP() << "no Xvfb here";
+        ASSERT_TRUE(server_.Running()) << "Xvfb did not start";
     }
     test::XvfbServer server_;
 };

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
@@ -9,25 +8,23 @@
 
 namespace ambrin::test {
 
-// A private X server for the life of a test, on the first free display from 90; DISPLAY
-// points at it meanwhile. Running() is false when Xvfb is not installed.
+// A private X server for the life of a test, on a display it picks itself; DISPLAY points at
+// it meanwhile. Installed() is false when there is no Xvfb; Running() is false when it could
+// not start, which is a failure of the test, not a reason to skip it.
 class XvfbServer {
 public:
     XvfbServer()
     {
         if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) return;
-        for (int number = 90; number < 190 && display_.empty(); ++number) {
-            if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number))) continue;
-            const QString name = QStringLiteral(":%1").arg(number);
-            server_.start(QStringLiteral("Xvfb"), {name, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-            const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(number);
-            if (server_.waitForStarted() && QTest::qWaitFor([&] { return QFile::exists(socket); }, 10'000)) {
-                display_ = name.toStdString();
-            } else {
-                server_.kill();
-                server_.waitForFinished();
-            }
+        installed_ = true;
+        // Xvfb writes the number of the display it took once it takes connections.
+        server_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                                               QStringLiteral("tcp")});
+        if (server_.waitForStarted() && QTest::qWaitFor([&] { return server_.canReadLine(); }, 10'000)) {
+            const QByteArray number = server_.readLine().trimmed();
+            if (!number.isEmpty()) display_ = ":" + number.toStdString();
         }
+        if (display_.empty()) Stop();
         if (const char* old = std::getenv("DISPLAY")) oldDisplay_ = old;
         if (!display_.empty()) setenv("DISPLAY", display_.c_str(), 1);
     }
@@ -40,12 +37,18 @@ public:
     XvfbServer(const XvfbServer&) = delete;
     XvfbServer& operator=(const XvfbServer&) = delete;
 
+    bool Installed() const { return installed_; }
     bool Running() const { return !display_.empty(); }
-    // The display gone from under its programs.
+    // The display gone from under its programs. Ended, not killed: a killed server leaves its
+    // lock and socket behind.
     void Stop()
     {
-        server_.kill();
-        server_.waitForFinished();
+        if (server_.state() == QProcess::NotRunning) return;
+        server_.terminate();
+        if (!server_.waitForFinished(5'000)) {
+            server_.kill();
+            server_.waitForFinished();
+        }
     }
 
     // Input as a person gives it: xdotool moves the pointer on this server.
@@ -56,6 +59,7 @@ public:
 
 private:
     QProcess server_;
+    bool installed_ = false;
     std::string display_;
     std::string oldDisplay_;
 };
