@@ -122,7 +122,13 @@ void FileKeeper::ShowBesideStrip(QWidget* box) const
     // back beside it; one the person moved elsewhere stays. Shown first: it sizes itself then.
     const bool wasShown = box->isVisible();
     box->show();
-    if (!wasShown || box->frameGeometry().intersects(strip_->frameGeometry())) PlaceBesideStrip(box, strip_);
+    if (wasShown) KeepClearOfStrip(box);
+    else PlaceBesideStrip(box, strip_);
+}
+
+void FileKeeper::KeepClearOfStrip(QWidget* box) const
+{
+    if (box->frameGeometry().intersects(strip_->frameGeometry())) PlaceBesideStrip(box, strip_);
 }
 
 bool FileKeeper::eventFilter(QObject* watched, QEvent* event)
@@ -131,9 +137,7 @@ bool FileKeeper::eventFilter(QObject* watched, QEvent* event)
     // are up, and the person may move it: the messages keep clear of it.
     if (watched == strip_ && event->type() == QEvent::Move) {
         for (QMessageBox* box : strip_->findChildren<QMessageBox*>(QString(), Qt::FindDirectChildrenOnly)) {
-            if (box->isVisible() && !box->isModal() && box->frameGeometry().intersects(strip_->frameGeometry())) {
-                PlaceBesideStrip(box, strip_);
-            }
+            if (box->isVisible() && !box->isModal()) KeepClearOfStrip(box);
         }
     }
     return QObject::eventFilter(watched, event);

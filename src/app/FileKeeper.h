@@ -63,6 +63,7 @@ private:
     // lines come before the details; they add up while the message of that name is still up.
     void Tell(const QString& objectName, const QString& text, const QString& details, const QStringList& lines = {});
     void ShowBesideStrip(QWidget* box) const;
+    void KeepClearOfStrip(QWidget* box) const;  // moves it beside the strip if the strip covers it
     bool SaveCopy();
 
     App& app_;
